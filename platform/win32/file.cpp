@@ -1,0 +1,161 @@
+// Reading files through Win32 handles. Paths use '\' as on Windows and are
+// resolved against the working directory; the product never writes files, so
+// only opening existing files for reading is provided.
+#include "win32/internal.h"
+
+#include <cerrno>
+#include <string>
+#include <unordered_map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::mutex g_filesMutex;
+std::unordered_map<HANDLE, int> g_files;
+uintptr_t g_nextFile = 0x100;
+
+DWORD ErrorFromErrno(int error, const std::string& path) {
+    switch (error) {
+    case ENOENT: {
+        // Win32 tells a missing file from a missing folder on the way to it.
+        const size_t slash = path.rfind('/');
+        if (slash == std::string::npos)
+            return ERROR_FILE_NOT_FOUND;
+        struct stat folder;
+        const std::string parent = slash == 0 ? "/" : path.substr(0, slash);
+        return stat(parent.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode) ? ERROR_FILE_NOT_FOUND
+                                                                              : ERROR_PATH_NOT_FOUND;
+    }
+    case ENOTDIR:
+    case ENAMETOOLONG:
+        return ERROR_PATH_NOT_FOUND;
+    case EMFILE:
+    case ENFILE:
+        return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    default:
+        return ERROR_ACCESS_DENIED;
+    }
+}
+
+int DescriptorOf(HANDLE handle) {
+    std::lock_guard<std::mutex> lock(g_filesMutex);
+    const auto it = g_files.find(handle);
+    return it == g_files.end() ? -1 : it->second;
+}
+
+}  // namespace
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
+                          LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/, DWORD dwCreationDisposition,
+                          DWORD /*dwFlagsAndAttributes*/, HANDLE /*hTemplateFile*/) {
+    if (lpFileName == nullptr || dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (dwCreationDisposition != OPEN_EXISTING || (dwDesiredAccess & ~static_cast<DWORD>(GENERIC_READ)) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string path(lpFileName);
+    for (char& c : path) {
+        if (c == '\\')
+            c = '/';
+    }
+    if (path.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        SetLastError(ErrorFromErrno(errno, path));
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        // A folder opens only with backup semantics on Windows.
+        close(fd);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::lock_guard<std::mutex> lock(g_filesMutex);
+    const HANDLE handle = reinterpret_cast<HANDLE>(g_nextFile);
+    g_nextFile += 4;
+    g_files[handle] = fd;
+    SetLastError(ERROR_SUCCESS);
+    return handle;
+}
+
+DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
+    const int fd = DescriptorOf(hFile);
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_FILE_SIZE;
+    }
+    const uint64_t size = static_cast<uint64_t>(info.st_size);
+    if (lpFileSizeHigh)
+        *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
+    const DWORD low = static_cast<DWORD>(size);
+    // Lets a caller tell a real low part of 0xFFFFFFFF from failure.
+    if (low == INVALID_FILE_SIZE)
+        SetLastError(ERROR_SUCCESS);
+    return low;
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+                     LPOVERLAPPED lpOverlapped) {
+    if (lpOverlapped != nullptr || lpNumberOfBytesRead == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *lpNumberOfBytesRead = 0;
+    const int fd = DescriptorOf(hFile);
+    if (fd < 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (lpBuffer == nullptr && nNumberOfBytesToRead > 0) {
+        SetLastError(ERROR_NOACCESS);
+        return FALSE;
+    }
+    // A synchronous read of a file returns short only at its end.
+    DWORD total = 0;
+    while (total < nNumberOfBytesToRead) {
+        const ssize_t got = read(fd, static_cast<char*>(lpBuffer) + total, nNumberOfBytesToRead - total);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            *lpNumberOfBytesRead = total;
+            SetLastError(ERROR_READ_FAULT);
+            return FALSE;
+        }
+        if (got == 0)
+            break;
+        total += static_cast<DWORD>(got);
+    }
+    *lpNumberOfBytesRead = total;
+    return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+    int fd = -1;
+    {
+        std::lock_guard<std::mutex> lock(g_filesMutex);
+        const auto it = g_files.find(hObject);
+        if (it != g_files.end()) {
+            fd = it->second;
+            g_files.erase(it);
+        }
+    }
+    if (fd < 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    close(fd);
+    return TRUE;
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what building, playing and testing Quorl need on Debian 12 (run as root).
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+packages=(
+    cmake ninja-build g++ pkg-config
+    libtinyxml-dev libboost-dev
+    libsdl2-dev libsndfile1-dev libasound2-dev
+    googletest libgtest-dev
+    xvfb xauth xdotool
+)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    apt-get update -qq
+    apt-get install -y -qq "${missing[@]}"
+fi

@@ -1,0 +1,168 @@
+#include "decoder.h"
+
+#include <bass.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include <sys/stat.h>
+
+namespace quorl_bass {
+namespace {
+
+// A byte range that libsndfile reads through its virtual I/O: a window of an
+// open file, or a block of memory.
+struct Source {
+    FILE* file = nullptr;
+    const unsigned char* memory = nullptr;
+    sf_count_t begin = 0; // window start within the file
+    sf_count_t size = 0;
+    sf_count_t pos = 0; // relative to the window
+};
+
+sf_count_t SourceLength(void* user) {
+    return static_cast<Source*>(user)->size;
+}
+
+sf_count_t SourceSeek(sf_count_t offset, int whence, void* user) {
+    Source& s = *static_cast<Source*>(user);
+    sf_count_t base = whence == SEEK_CUR ? s.pos : whence == SEEK_END ? s.size : 0;
+    sf_count_t target = base + offset;
+    if (target < 0 || target > s.size)
+        return -1;
+    s.pos = target;
+    return s.pos;
+}
+
+sf_count_t SourceRead(void* dst, sf_count_t count, void* user) {
+    Source& s = *static_cast<Source*>(user);
+    sf_count_t n = std::max<sf_count_t>(0, std::min(count, s.size - s.pos));
+    if (n == 0)
+        return 0;
+    if (s.memory) {
+        std::memcpy(dst, s.memory + s.pos, static_cast<size_t>(n));
+    } else {
+        if (fseeko(s.file, static_cast<off_t>(s.begin + s.pos), SEEK_SET) != 0)
+            return 0;
+        n = static_cast<sf_count_t>(fread(dst, 1, static_cast<size_t>(n), s.file));
+    }
+    s.pos += n;
+    return n;
+}
+
+sf_count_t SourceWrite(const void*, sf_count_t, void*) {
+    return 0;
+}
+
+sf_count_t SourceTell(void* user) {
+    return static_cast<Source*>(user)->pos;
+}
+
+int16_t ToInt16(float v) {
+    float scaled = std::nearbyint(v * 32767.0f);
+    return static_cast<int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
+}
+
+// Mono is duplicated; beyond two channels the first two are left and right and
+// every other channel is shared equally, each side scaled back to unity gain.
+void DownmixToStereo(const float* in, int channels, sf_count_t frames, std::vector<int16_t>& out) {
+    const float share = 0.70710678f;
+    const float sideGain = 1.0f / (1.0f + share * static_cast<float>(std::max(0, channels - 2)));
+    for (sf_count_t f = 0; f < frames; ++f) {
+        const float* frame = in + f * channels;
+        float left, right;
+        if (channels == 1) {
+            left = right = frame[0];
+        } else {
+            left = frame[0];
+            right = frame[1];
+            for (int c = 2; c < channels; ++c) {
+                left += share * frame[c];
+                right += share * frame[c];
+            }
+            left *= sideGain;
+            right *= sideGain;
+        }
+        out.push_back(ToInt16(left));
+        out.push_back(ToInt16(right));
+    }
+}
+
+int Decode(Source& source, Pcm& out) {
+    static SF_VIRTUAL_IO io = {SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell};
+    SF_INFO info{};
+    SNDFILE* sf = sf_open_virtual(&io, SFM_READ, &info, &source);
+    if (!sf)
+        return BASS_ERROR_FILEFORM;
+    if (info.channels < 1 || info.samplerate < 1) {
+        sf_close(sf);
+        return BASS_ERROR_FORMAT;
+    }
+
+    Pcm pcm;
+    pcm.rate = static_cast<uint32_t>(info.samplerate);
+    if (info.frames > 0 && info.frames < std::numeric_limits<sf_count_t>::max() / 2)
+        pcm.samples.reserve(static_cast<size_t>(info.frames) * 2);
+
+    const sf_count_t chunkFrames = 4096;
+    std::vector<float> chunk(static_cast<size_t>(chunkFrames * info.channels));
+    for (;;) {
+        sf_count_t got = sf_readf_float(sf, chunk.data(), chunkFrames);
+        if (got <= 0)
+            break;
+        DownmixToStereo(chunk.data(), info.channels, got, pcm.samples);
+    }
+    bool failed = sf_error(sf) != SF_ERR_NO_ERROR;
+    sf_close(sf);
+    if (failed)
+        return BASS_ERROR_FILEFORM;
+    out = std::move(pcm);
+    return BASS_OK;
+}
+
+} // namespace
+
+std::string HostPath(const char* path) {
+    std::string p(path);
+    std::replace(p.begin(), p.end(), '\\', '/');
+    return p;
+}
+
+int DecodeFile(const std::string& path, uint64_t offset, uint64_t length, Pcm& out) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return BASS_ERROR_FILEOPEN;
+
+    // A directory opens for reading here; it is no more a file than a missing one.
+    struct stat st;
+    if (fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::fclose(file);
+        return BASS_ERROR_FILEOPEN;
+    }
+    uint64_t total = static_cast<uint64_t>(st.st_size);
+    int result = BASS_ERROR_ILLPARAM;
+    if (offset <= total) {
+        Source source;
+        source.file = file;
+        source.begin = static_cast<sf_count_t>(offset);
+        source.size = static_cast<sf_count_t>(length == 0 ? total - offset : std::min(length, total - offset));
+        result = Decode(source, out);
+    }
+    std::fclose(file);
+    return result;
+}
+
+int DecodeMemory(const void* data, uint64_t length, Pcm& out) {
+    if (!data || length == 0 || length > static_cast<uint64_t>(std::numeric_limits<sf_count_t>::max()))
+        return BASS_ERROR_ILLPARAM;
+    Source source;
+    source.memory = static_cast<const unsigned char*>(data);
+    source.size = static_cast<sf_count_t>(length);
+    return Decode(source, out);
+}
+
+} // namespace quorl_bass

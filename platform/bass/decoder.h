@@ -1,0 +1,25 @@
+// Whole-file decoding into 16-bit stereo: streams are decoded once when
+// created, so playback and seeking never touch the file again.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorl_bass {
+
+struct Pcm {
+    std::vector<int16_t> samples; // interleaved left, right
+    uint32_t rate = 0;
+    uint64_t Frames() const { return samples.size() / 2; }
+};
+
+// The library's error code for why a decode failed; 0 on success.
+int DecodeFile(const std::string& path, uint64_t offset, uint64_t length, Pcm& out);
+int DecodeMemory(const void* data, uint64_t length, Pcm& out);
+
+// Windows paths ("data\\music.ogg") as the host file system spells them.
+std::string HostPath(const char* path);
+
+} // namespace quorl_bass

@@ -1,0 +1,57 @@
+// One decoded stream: its playback state, the clock that tells which frame is
+// being heard, and the mixer that feeds it to the output.
+#pragma once
+
+#include "decoder.h"
+
+#include <chrono>
+#include <cstdint>
+
+namespace quorl_bass {
+
+using Clock = std::chrono::steady_clock;
+
+class Stream {
+public:
+    Stream(uint32_t handle, Pcm pcm) : handle_(handle), pcm_(std::move(pcm)) {}
+
+    uint32_t Handle() const { return handle_; }
+    uint32_t Rate() const { return pcm_.rate; }
+    uint64_t Frames() const { return pcm_.Frames(); }
+
+    // Control, from API calls. `realTime` is set on the silent device, where
+    // nothing consumes frames and the clock alone moves the position.
+    void Play(Clock::time_point now, bool realTime);
+    void Stop(Clock::time_point now);
+    void Seek(uint64_t frame, Clock::time_point now, bool realTime);
+
+    // The frame being heard at `now`; a stream heard to its end stops there.
+    uint64_t HeardFrame(Clock::time_point now);
+    bool Playing(Clock::time_point now);
+
+    // Output side, once per device buffer: the buffer about to be filled is
+    // heard from `now` on. Mix then adds `frames` device frames, at `step`
+    // source frames per device frame (32.32 fixed point), into interleaved
+    // stereo `out`.
+    void BeginBuffer(Clock::time_point now);
+    void Mix(float* out, uint32_t frames, uint64_t step);
+
+private:
+    uint64_t Interpolated(Clock::time_point now) const;
+
+    uint32_t handle_;
+    Pcm pcm_;
+
+    bool playing_ = false;
+    uint64_t readFrame_ = 0; // next source frame the mixer takes
+    uint32_t readFraction_ = 0;
+
+    // Heard position: anchorFrame_ at anchorTime_, advancing at the file's rate
+    // while `advancing_`, never past ceilingFrame_ (what was handed out).
+    bool advancing_ = false;
+    uint64_t anchorFrame_ = 0;
+    uint64_t ceilingFrame_ = 0;
+    Clock::time_point anchorTime_{};
+};
+
+} // namespace quorl_bass

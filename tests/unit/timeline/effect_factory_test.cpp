@@ -1,0 +1,46 @@
+#include "timeline/effect_factory.h"
+
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+struct FakeEffect : C_FXEffect { static std::string TypeName() { return "fake"; } };
+// Same type name, another class: shows which creator stayed.
+struct RivalEffect : C_FXEffect { static std::string TypeName() { return "fake"; } };
+struct OtherEffect : C_FXEffect { static std::string TypeName() { return "other"; } };
+
+TEST(EffectFactory, EachCreateMakesANewObjectOfTheRegisteredClass)
+{
+    EffectFactory factory;
+    factory.Register<FakeEffect>();
+    factory.Register<OtherEffect>();
+    std::unique_ptr<C_FXEffect> first(factory.Create("fake"));
+    std::unique_ptr<C_FXEffect> second(factory.Create("fake"));
+    std::unique_ptr<C_FXEffect> other(factory.Create("other"));
+    EXPECT_NE(dynamic_cast<FakeEffect*>(first.get()), nullptr);
+    EXPECT_NE(dynamic_cast<FakeEffect*>(second.get()), nullptr);
+    EXPECT_NE(first.get(), second.get());
+    EXPECT_NE(dynamic_cast<OtherEffect*>(other.get()), nullptr);
+}
+
+TEST(EffectFactory, UnknownNamesGiveNull)
+{
+    EffectFactory factory;
+    EXPECT_EQ(factory.Create("fake"), nullptr);
+    factory.Register<FakeEffect>();
+    EXPECT_EQ(factory.Create("Fake"), nullptr);
+    EXPECT_EQ(factory.Create(""), nullptr);
+}
+
+TEST(EffectFactory, FirstRegistrationOfANameStays)
+{
+    EffectFactory factory;
+    factory.Register<FakeEffect>();
+    factory.Register<RivalEffect>();
+    std::unique_ptr<C_FXEffect> effect(factory.Create("fake"));
+    EXPECT_NE(dynamic_cast<FakeEffect*>(effect.get()), nullptr);
+}
+} // namespace

@@ -1,0 +1,18 @@
+// The log object: tied to "log.txt" for the whole process and never opened.
+// Diagnostic texts are composed where things load or fail and go nowhere.
+#pragma once
+
+#include <fstream>
+#include <string>
+
+class C_Log
+{
+public:
+    explicit C_Log(const std::string& fileName);
+
+private:
+    std::string m_FileName;
+    std::ofstream m_File;
+};
+
+extern C_Log g_Log;

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# The real binary in a real X11 window under Xvfb, driven with xdotool.
+# Usage: demo_window_test.sh <quorl binary> <repository root>
+set -u
+quorl=$(realpath "$1")
+root=$(realpath "$2")
+
+if [ -z "${DISPLAY:-}" ] || [ -z "${QUORL_E2E_INNER:-}" ]; then
+    export QUORL_E2E_INNER=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
+fi
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+
+failures=0
+passes=0
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+fail() { echo "FAIL: $current: $*"; failures=$((failures + 1)); }
+
+# start_demo <working dir>: runs the player there, output kept outside it.
+start_demo() {
+    (cd "$1" && exec "$quorl" >"$scratch/stdout" 2>"$scratch/stderr") &
+    pid=$!
+}
+
+# wait_exit <seconds>: sets rc, or fails and kills the player on a time-out.
+wait_exit() {
+    local waited=0
+    while kill -0 "$pid" 2>/dev/null; do
+        if [ "$waited" -ge $(($1 * 10)) ]; then
+            fail "still running after $1 s"
+            kill -9 "$pid" 2>/dev/null
+            wait "$pid" 2>/dev/null
+            rc=137
+            return
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    wait "$pid"
+    rc=$?
+}
+
+find_window() {
+    wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^Dravik's Quorl\$" 2>/dev/null | head -n 1)
+    [ -n "$wid" ]
+}
+
+expect_silent_exit_zero() {
+    [ "$rc" -eq 0 ] || fail "exit code $rc"
+    [ -s "$scratch/stdout" ] && fail "printed to stdout: $(head -c 200 "$scratch/stdout")"
+    [ -s "$scratch/stderr" ] && fail "printed to stderr: $(head -c 200 "$scratch/stderr")"
+    true
+}
+
+show_dir() {
+    local dir="$scratch/$1"
+    mkdir -p "$dir"
+    echo "$dir"
+}
+
+finish_case() {
+    if [ "$failures" -eq "$before" ]; then
+        echo "ok: $current"
+        passes=$((passes + 1))
+    fi
+}
+
+# --- the shipped show opens its window, Esc ends it
+current="shipped show: window, Esc"
+before=$failures
+dir=$(show_dir shipped)
+ln -s "$root/data" "$dir/data"
+printf 'keep me\n' >"$dir/log.txt"
+start_demo "$dir"
+if find_window; then
+    xdotool search --class '^Quorl$' | grep -qx "$wid" || fail "window class is not Quorl"
+    geometry=$(xdotool getwindowgeometry "$wid")
+    echo "$geometry" | grep -q "Position: 0,0" || fail "popup not at the origin: $geometry"
+    echo "$geometry" | grep -q "Geometry: 1024x768" || fail "popup not 1024x768: $geometry"
+    sleep 1
+    kill -0 "$pid" 2>/dev/null || fail "ended on its own"
+    xdotool windowfocus --sync "$wid" 2>/dev/null
+    xdotool key --clearmodifiers Escape
+else
+    fail "no window titled Dravik's Quorl"
+fi
+wait_exit 20
+expect_silent_exit_zero
+[ "$(cat "$dir/log.txt")" = "keep me" ] || fail "log.txt was changed"
+[ "$(ls -A "$dir" | sort | tr '\n' ' ')" = "data log.txt " ] || fail "files appeared: $(ls -A "$dir")"
+finish_case
+
+# --- Alt+F4 closes
+current="Alt+F4 closes the demo"
+before=$failures
+dir=$(show_dir altf4)
+ln -s "$root/data" "$dir/data"
+start_demo "$dir"
+if find_window; then
+    xdotool windowfocus --sync "$wid" 2>/dev/null
+    xdotool key alt+F4
+else
+    fail "no window"
+fi
+wait_exit 20
+expect_silent_exit_zero
+finish_case
+
+# --- other keys and the mouse do not end the run
+current="other input is ignored"
+before=$failures
+dir=$(show_dir input)
+ln -s "$root/data" "$dir/data"
+start_demo "$dir"
+if find_window; then
+    xdotool windowfocus --sync "$wid" 2>/dev/null
+    xdotool key a space Return F1 && xdotool mousemove --window "$wid" 100 100 click 1
+    sleep 1
+    kill -0 "$pid" 2>/dev/null || fail "ended on other input"
+    xdotool key Escape
+else
+    fail "no window"
+fi
+wait_exit 20
+expect_silent_exit_zero
+finish_case
+
+# --- a missing script ends the process at once
+current="missing data\\demo.xml"
+before=$failures
+dir=$(show_dir noscript)
+start_demo "$dir"
+wait_exit 20
+expect_silent_exit_zero
+[ -z "$(ls -A "$dir")" ] || fail "files appeared: $(ls -A "$dir")"
+finish_case
+
+# --- a missing music file still plays and stays quittable
+current="missing music file"
+before=$failures
+dir=$(show_dir nomusic)
+mkdir -p "$dir/data"
+printf '<demo start_time="0" end_time="600000" music="data\\absent.ogg"><resources/><events/></demo>\n' >"$dir/data/demo.xml"
+start_demo "$dir"
+if find_window; then
+    sleep 1
+    kill -0 "$pid" 2>/dev/null || fail "ended without a stream"
+    xdotool windowfocus --sync "$wid" 2>/dev/null
+    xdotool key Escape
+else
+    fail "no window"
+fi
+wait_exit 20
+expect_silent_exit_zero
+finish_case
+
+# --- no sound output with music on: the run does not start
+current="no sound device"
+before=$failures
+dir=$(show_dir nosound)
+ln -s "$root/data" "$dir/data"
+SDL_AUDIODRIVER=no-such-driver start_demo "$dir"
+wait_exit 20
+expect_silent_exit_zero
+finish_case
+
+# --- the end time ends the run by itself
+current="end time reached"
+before=$failures
+dir=$(show_dir endtime)
+mkdir -p "$dir/data"
+ln -s "$root/data/music.ogg" "$dir/data/music.ogg"
+printf '<demo start_time="1000" end_time="2500" music="data\\music.ogg"><resources/><events/></demo>\n' >"$dir/data/demo.xml"
+start_demo "$dir"
+wait_exit 30
+expect_silent_exit_zero
+finish_case
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,114 @@
+#include "support/scripted_bass.h"
+
+#include <algorithm>
+
+namespace ScriptedBass
+{
+State& Get()
+{
+    static State state;
+    return state;
+}
+
+void Reset()
+{
+    Get() = State();
+}
+} // namespace ScriptedBass
+
+namespace
+{
+void Record(const std::string& call)
+{
+    ScriptedBass::Get().calls.push_back(call);
+}
+} // namespace
+
+// Byte positions are indices into the position script, so the clock reads
+// exactly the seconds the test wrote.
+extern "C" {
+BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win, const void*)
+{
+    Record("Init " + std::to_string(device) + " " + std::to_string(freq) + " " + std::to_string(flags));
+    ScriptedBass::Get().initWindow = win;
+    return ScriptedBass::Get().initSucceeds;
+}
+
+BOOL BASS_Free(void)
+{
+    Record("Free");
+    return TRUE;
+}
+
+int BASS_ErrorGetCode(void)
+{
+    return BASS_OK;
+}
+
+HSTREAM BASS_StreamCreateFile(BOOL, const void* file, QWORD, QWORD, DWORD)
+{
+    std::string name = static_cast<const char*>(file);
+    Record("StreamCreateFile " + name);
+    auto& files = ScriptedBass::Get().openableFiles;
+    if (std::find(files.begin(), files.end(), name) == files.end())
+        return 0;
+    return ScriptedBass::Get().nextHandle++;
+}
+
+BOOL BASS_StreamFree(HSTREAM handle)
+{
+    Record("StreamFree " + std::to_string(handle));
+    return TRUE;
+}
+
+QWORD BASS_ChannelSeconds2Bytes(DWORD handle, float pos)
+{
+    Record("Seconds2Bytes " + std::to_string(handle) + " " + std::to_string(pos));
+    return static_cast<QWORD>(pos * 1000.0f);
+}
+
+float BASS_ChannelBytes2Seconds(DWORD, QWORD pos)
+{
+    return static_cast<float>(pos) / 1e6f;
+}
+
+BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos)
+{
+    Record("SetPosition " + std::to_string(handle) + " " + std::to_string(pos));
+    return ScriptedBass::Get().seekSucceeds;
+}
+
+// Seconds travel as whole microseconds through the byte position.
+QWORD BASS_ChannelGetPosition(DWORD)
+{
+    auto& state = ScriptedBass::Get();
+    if (!state.positions.empty())
+    {
+        state.lastPosition = state.positions.front();
+        state.positions.pop_front();
+    }
+    return static_cast<QWORD>(static_cast<double>(state.lastPosition) * 1e6 + 0.5);
+}
+
+QWORD BASS_ChannelGetLength(DWORD)
+{
+    return 0;
+}
+
+BOOL BASS_ChannelPlay(DWORD handle, BOOL restart)
+{
+    Record("Play " + std::to_string(handle) + " " + std::to_string(restart));
+    return TRUE;
+}
+
+BOOL BASS_ChannelStop(DWORD handle)
+{
+    Record("Stop " + std::to_string(handle));
+    return TRUE;
+}
+
+DWORD BASS_ChannelIsActive(DWORD)
+{
+    return BASS_ACTIVE_PLAYING;
+}
+}

@@ -1,0 +1,27 @@
+// An audio library whose clock the test drives: positions come from a script,
+// and every call is recorded in order.
+#pragma once
+
+#include <bass.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace ScriptedBass
+{
+struct State
+{
+    std::vector<std::string> calls;     // "Init -1 44100", "SetPosition 7 4410", ...
+    std::deque<float> positions;        // seconds reported by successive position reads
+    float lastPosition = 0.0f;          // repeated once the script runs out
+    bool initSucceeds = true;
+    bool seekSucceeds = true;
+    std::vector<std::string> openableFiles;
+    HWND initWindow = NULL;
+    DWORD nextHandle = 100;
+};
+
+State& Get();
+void Reset();
+} // namespace ScriptedBass

@@ -1,0 +1,214 @@
+#include "app/demo.h"
+#include "support/scripted_bass.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace
+{
+class RecordingDemo : public C_Demo
+{
+public:
+    bool RenderFrame(uint32_t time, uint32_t delta) override
+    {
+        frames.push_back({time, delta});
+        if (onFrame)
+            onFrame(*this);
+        return true;
+    }
+
+    std::vector<std::pair<uint32_t, uint32_t>> frames;
+    std::function<void(RecordingDemo&)> onFrame;
+};
+
+class MainLoop : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ScriptedBass::Reset();
+        demo.m_Stream = 100;
+    }
+
+    void TearDown() override
+    {
+        if (window)
+            DestroyWindow(window);
+        UnregisterClassA("QuorlLoopTest", GetModuleHandleA(NULL));
+        // Drain what the window's destruction posted.
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        {
+        }
+    }
+
+    // A window served by the demo's own window procedure.
+    void OpenWindow()
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = WndProc;
+        windowClass.hInstance = GetModuleHandleA(NULL);
+        windowClass.lpszClassName = "QuorlLoopTest";
+        ASSERT_NE(RegisterClassA(&windowClass), 0);
+        window = CreateWindowExA(0, "QuorlLoopTest", "loop", WS_POPUP | WS_VISIBLE, 0, 0, 64, 64, NULL, NULL,
+                                 windowClass.hInstance, NULL);
+        ASSERT_NE(window, nullptr);
+    }
+
+    void Positions(std::initializer_list<float> seconds)
+    {
+        ScriptedBass::Get().positions.assign(seconds.begin(), seconds.end());
+    }
+
+    RecordingDemo demo;
+    HWND window = NULL;
+};
+
+TEST_F(MainLoop, TimeIsStartPlusTruncatedMillisecondsAndDeltaFollowsThePreviousPass)
+{
+    demo.m_StartTime = 60000;
+    demo.m_EndTime = 60100;
+    // 0.0105f is slightly below 0.0105 and truncates to 10 ms.
+    Positions({0.0f, 0.0105f, 0.05f, 0.0999f, 0.1f});
+    demo.Run();
+
+    std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {60000, 60000}, {60010, 10}, {60050, 40}, {60099, 49}, {60100, 1}};
+    EXPECT_EQ(demo.frames, expected);
+    EXPECT_EQ(demo.m_ExitCode, 0);
+}
+
+TEST_F(MainLoop, SeeksToTheStartTimeAndPlaysBeforeTheFirstPassAndStopsAfterTheLast)
+{
+    demo.m_StartTime = 1500;
+    demo.m_EndTime = 0;
+    demo.Run();
+
+    std::vector<std::string> expected = {"Seconds2Bytes 100 1.500000", "SetPosition 100 1500", "Play 100 0",
+                                         "Stop 100"};
+    EXPECT_EQ(ScriptedBass::Get().calls, expected);
+}
+
+TEST_F(MainLoop, AFailedSeekLeavesTheStreamUnplayedButTheLoopRuns)
+{
+    ScriptedBass::Get().seekSucceeds = false;
+    demo.m_EndTime = 500;
+    Positions({0.0f, 0.25f, 0.5f});
+    demo.Run();
+
+    for (const std::string& call : ScriptedBass::Get().calls)
+        EXPECT_NE(call.rfind("Play", 0), 0u) << call;
+    EXPECT_EQ(demo.frames.size(), 3u);
+}
+
+TEST_F(MainLoop, EndAtOrBelowTheStartDrawsExactlyOneFrame)
+{
+    demo.m_StartTime = 5000;
+    demo.m_EndTime = 5000;
+    demo.Run();
+    EXPECT_EQ(demo.frames.size(), 1u);
+
+    RecordingDemo earlier;
+    earlier.m_StartTime = 5000;
+    earlier.m_EndTime = 10;
+    earlier.Run();
+    EXPECT_EQ(earlier.frames.size(), 1u);
+}
+
+TEST_F(MainLoop, TimesWrapModuloTwoToThe32)
+{
+    demo.m_StartTime = static_cast<uint32_t>(-256); // a script's "-256"
+    demo.m_EndTime = 0xFFFFFFFFu;
+    Positions({0.0f, 1.0f});
+    demo.onFrame = [](RecordingDemo& self) {
+        if (self.frames.size() == 2)
+            self.m_QuitRequested = true;
+    };
+    demo.Run();
+
+    ASSERT_EQ(demo.frames.size(), 2u);
+    EXPECT_EQ(demo.frames[0].first, 0xFFFFFF00u);
+    EXPECT_EQ(demo.frames[1].first, 744u);
+    EXPECT_EQ(demo.frames[1].second, 1000u);
+}
+
+TEST_F(MainLoop, EscapeAndCloseEndTheRunAfterTheCurrentFrame)
+{
+    OpenWindow();
+    demo.m_EndTime = 0xFFFFFFFFu;
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    demo.Run();
+    EXPECT_EQ(demo.frames.size(), 1u);
+    EXPECT_EQ(demo.m_ExitCode, 0);
+
+    MSG translated; // the character that TranslateMessage made of the Esc key
+    while (PeekMessageA(&translated, NULL, 0, 0, PM_REMOVE))
+    {
+    }
+    RecordingDemo closing;
+    closing.m_EndTime = 0xFFFFFFFFu;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    closing.Run();
+    EXPECT_EQ(closing.frames.size(), 1u);
+    // The window procedure keeps the window: it is destroyed by the shutdown.
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(MainLoop, OtherKeysAndMouseInputChangeNothing)
+{
+    OpenWindow();
+    demo.m_EndTime = 750;
+    PostMessageA(window, WM_KEYDOWN, 'A', 0);
+    PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    Positions({0.0f, 0.25f, 0.5f, 0.75f});
+    demo.Run();
+    EXPECT_EQ(demo.frames.size(), 4u);
+    EXPECT_EQ(demo.m_ExitCode, 0);
+}
+
+TEST_F(MainLoop, AQuitMessageEndsTheLoopAtOnceWithItsCode)
+{
+    demo.m_EndTime = 0xFFFFFFFFu;
+    demo.onFrame = [](RecordingDemo& self) {
+        if (self.frames.size() == 2)
+            PostQuitMessage(7);
+    };
+    demo.Run();
+    EXPECT_EQ(demo.frames.size(), 2u);
+    EXPECT_EQ(demo.m_ExitCode, 7);
+    EXPECT_EQ(ScriptedBass::Get().calls.back(), "Stop 100");
+}
+
+TEST_F(MainLoop, DestroyingTheWindowPostsQuitWithCodeZero)
+{
+    OpenWindow();
+    demo.m_EndTime = 0xFFFFFFFFu;
+    demo.onFrame = [this](RecordingDemo& self) {
+        if (self.frames.size() == 1)
+        {
+            DestroyWindow(window);
+            window = NULL;
+        }
+    };
+    demo.Run();
+    EXPECT_EQ(demo.frames.size(), 1u);
+    EXPECT_EQ(demo.m_ExitCode, 0);
+}
+
+TEST_F(MainLoop, AMessageBurstIsSpreadOverOnePassEach)
+{
+    OpenWindow();
+    demo.m_EndTime = 0xFFFFFFFFu;
+    for (int i = 0; i < 3; ++i)
+        PostMessageA(window, WM_KEYDOWN, 'B', 0);
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    demo.Run();
+    // One pass per key: the characters translated from the 'B's queue up behind Esc.
+    EXPECT_EQ(demo.frames.size(), 4u);
+}
+} // namespace

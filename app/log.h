@@ -16,3 +16,9 @@ private:
 };
 
 extern C_Log g_Log;
+
+// Where something loads or fails, its text is composed and let go here.
+inline void Diagnostic(const std::string& text)
+{
+    static_cast<void>(text);
+}

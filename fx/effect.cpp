@@ -1,5 +1,7 @@
 #include "fx/effect.h"
 
+#include "app/log.h"
+
 C_FXEffect::C_FXEffect()
 {
     RegisterVariable("start_time", &m_StartTime);
@@ -28,8 +30,7 @@ void C_FXEffect::RegisterVariable(const std::string& name, C_Var* variable)
 {
     if (!m_Variables.emplace(name, variable).second)
     {
-        const std::string message = "Variable " + name + " already registered";
-        static_cast<void>(message);
+        Diagnostic("Variable " + name + " already registered");
     }
 }
 
@@ -38,8 +39,7 @@ void C_FXEffect::SetVariable(const std::string& name, const std::string& text)
     const auto found = m_Variables.find(name);
     if (found == m_Variables.end())
     {
-        const std::string message = "Variable " + name + " not found";
-        static_cast<void>(message);
+        Diagnostic("Variable " + name + " not found");
         return;
     }
     found->second->SetFromString(text);

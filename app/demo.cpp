@@ -1,5 +1,8 @@
 #include "app/demo.h"
 
+#include "app/resource.h"
+#include "app/settings_dialog.h"
+
 #include "timeline/script_loader.h"
 
 #include <algorithm>
@@ -20,8 +23,10 @@ bool C_Demo::Init()
 {
     m_Instance = GetModuleHandleA(NULL);
 
-    // The Settings dialog fills this record; without it the defaults stand.
+    // A failed dialog call goes on with whatever the record holds, the defaults if untouched.
     C_Settings settings;
+    if (DialogBoxParamA(NULL, MAKEINTRESOURCE(IDD_SETTINGS), NULL, SettingsDlgProc, (LPARAM)&settings) == IDCANCEL)
+        return false;
     m_Settings = settings;
 
     WNDCLASSA windowClass = {};

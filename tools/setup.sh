@@ -6,8 +6,9 @@ packages=(
     cmake ninja-build g++ pkg-config
     libtinyxml-dev libboost-dev
     libsdl2-dev libsndfile1-dev libasound2-dev
+    libgtk-3-dev libx11-dev
     googletest libgtest-dev
-    xvfb xauth xdotool
+    xvfb xauth xdotool x11-utils
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -19,10 +19,14 @@ trap 'rm -rf "$scratch"' EXIT
 
 fail() { echo "FAIL: $current: $*"; failures=$((failures + 1)); }
 
-# start_demo <working dir>: runs the player there, output kept outside it.
+. "$(dirname "$0")/settings_helpers.sh"
+
+# start_demo <working dir>: runs the player there, output kept outside it, and
+# accepts the Settings dialog with 4x anti-aliasing.
 start_demo() {
     (cd "$1" && exec "$quorl" >"$scratch/stdout" 2>"$scratch/stderr") &
     pid=$!
+    accept_settings_4x || fail "no Settings dialog"
 }
 
 # wait_exit <seconds>: sets rc, or fails and kills the player on a time-out.

@@ -1,0 +1,30 @@
+# Finding and driving the Settings dialog with xdotool; sourced by the end-to-end scripts.
+# The focus starts on OK; Tab then goes Cancel, Music, resolution, Full Screen,
+# anti-aliasing, VSync.
+
+# find_settings: sets dialog to the id of the Settings window, or returns 1.
+find_settings() {
+    dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Settings$' 2>/dev/null | head -n 1)
+    [ -n "$dialog" ]
+}
+
+# settings_keys <key...>: sends the keys to the dialog.
+settings_keys() {
+    xdotool windowfocus --sync "$dialog" 2>/dev/null
+    xdotool key --clearmodifiers --delay 40 "$@"
+}
+
+# settings_antialiasing <text>: replaces the text of the anti-aliasing box, focus back on OK.
+settings_antialiasing() {
+    settings_keys Tab Tab Tab Tab Tab ctrl+a
+    xdotool type --delay 40 "$1"
+    settings_keys Tab Tab
+}
+
+# accept_settings_4x: OK with 4x anti-aliasing, which every OpenGL implementation here
+# gives (llvmpipe has no 6x); the rest stays as the dialog opens.
+accept_settings_4x() {
+    find_settings || return 1
+    settings_antialiasing 4x
+    settings_keys Return
+}

@@ -108,7 +108,7 @@ float FramesToSeconds(QWORD frames, double rate) {
 
 extern "C" {
 
-BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const void*) {
+BOOL WINAPI BASS_Init(int device, DWORD freq, DWORD, HWND, const void*) {
     Library& lib = Lib();
     std::lock_guard<std::mutex> guard(lib.api);
     if (lib.initialised)
@@ -127,7 +127,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const void*) {
     return Succeed();
 }
 
-BOOL BASS_Free(void) {
+BOOL WINAPI BASS_Free(void) {
     Library& lib = Lib();
     std::lock_guard<std::mutex> guard(lib.api);
     if (!lib.initialised)
@@ -138,11 +138,11 @@ BOOL BASS_Free(void) {
     return Succeed();
 }
 
-int BASS_ErrorGetCode(void) {
+int WINAPI BASS_ErrorGetCode(void) {
     return g_error;
 }
 
-HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD) {
+HSTREAM WINAPI BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD) {
     Library& lib = Lib();
     {
         std::lock_guard<std::mutex> guard(lib.api);
@@ -173,7 +173,7 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
     return handle;
 }
 
-BOOL BASS_StreamFree(HSTREAM handle) {
+BOOL WINAPI BASS_StreamFree(HSTREAM handle) {
     Library& lib = Lib();
     std::lock_guard<std::mutex> guard(lib.api);
     if (!lib.initialised)
@@ -191,7 +191,7 @@ BOOL BASS_StreamFree(HSTREAM handle) {
     return Fail(BASS_ERROR_HANDLE);
 }
 
-QWORD BASS_ChannelSeconds2Bytes(DWORD handle, float pos) {
+QWORD WINAPI BASS_ChannelSeconds2Bytes(DWORD handle, float pos) {
     ChannelCall channel(handle, Mixer::Untouched);
     if (!channel)
         return kNoPosition;
@@ -208,7 +208,7 @@ QWORD BASS_ChannelSeconds2Bytes(DWORD handle, float pos) {
     return frame * 4;
 }
 
-float BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
+float WINAPI BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
     ChannelCall channel(handle, Mixer::Untouched);
     // 0 rather than an error value: a clock built on a missing stream stays put.
     if (!channel)
@@ -216,7 +216,7 @@ float BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
     return FramesToSeconds(pos / 4, channel->Rate());
 }
 
-BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos) {
+BOOL WINAPI BASS_ChannelSetPosition(DWORD handle, QWORD pos) {
     ChannelCall channel(handle, Mixer::Shared);
     if (!channel)
         return FALSE;
@@ -227,21 +227,21 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos) {
     return Succeed();
 }
 
-QWORD BASS_ChannelGetPosition(DWORD handle) {
+QWORD WINAPI BASS_ChannelGetPosition(DWORD handle) {
     ChannelCall channel(handle, Mixer::Shared);
     if (!channel)
         return kNoPosition;
     return channel->HeardFrame(Clock::now()) * 4;
 }
 
-QWORD BASS_ChannelGetLength(DWORD handle) {
+QWORD WINAPI BASS_ChannelGetLength(DWORD handle) {
     ChannelCall channel(handle, Mixer::Untouched);
     if (!channel)
         return kNoPosition;
     return channel->Frames() * 4;
 }
 
-BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
+BOOL WINAPI BASS_ChannelPlay(DWORD handle, BOOL restart) {
     ChannelCall channel(handle, Mixer::Shared);
     if (!channel)
         return FALSE;
@@ -252,7 +252,7 @@ BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
     return Succeed();
 }
 
-BOOL BASS_ChannelStop(DWORD handle) {
+BOOL WINAPI BASS_ChannelStop(DWORD handle) {
     ChannelCall channel(handle, Mixer::Shared);
     if (!channel)
         return FALSE;
@@ -260,7 +260,7 @@ BOOL BASS_ChannelStop(DWORD handle) {
     return Succeed();
 }
 
-DWORD BASS_ChannelIsActive(DWORD handle) {
+DWORD WINAPI BASS_ChannelIsActive(DWORD handle) {
     ChannelCall channel(handle, Mixer::Shared);
     if (!channel)
         return BASS_ACTIVE_STOPPED;

@@ -1,10 +1,11 @@
 #include "decoder.h"
 
+#include "downmix.h"
+
 #include <bass.h>
 #include <sndfile.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -62,36 +63,6 @@ sf_count_t SourceTell(void* user) {
     return static_cast<Source*>(user)->pos;
 }
 
-int16_t ToInt16(float v) {
-    float scaled = std::nearbyint(v * 32767.0f);
-    return static_cast<int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
-}
-
-// Mono is duplicated; beyond two channels the first two are left and right and
-// every other channel is shared equally, each side scaled back to unity gain.
-void DownmixToStereo(const float* in, int channels, sf_count_t frames, std::vector<int16_t>& out) {
-    const float share = 0.70710678f;
-    const float sideGain = 1.0f / (1.0f + share * static_cast<float>(std::max(0, channels - 2)));
-    for (sf_count_t f = 0; f < frames; ++f) {
-        const float* frame = in + f * channels;
-        float left, right;
-        if (channels == 1) {
-            left = right = frame[0];
-        } else {
-            left = frame[0];
-            right = frame[1];
-            for (int c = 2; c < channels; ++c) {
-                left += share * frame[c];
-                right += share * frame[c];
-            }
-            left *= sideGain;
-            right *= sideGain;
-        }
-        out.push_back(ToInt16(left));
-        out.push_back(ToInt16(right));
-    }
-}
-
 int Decode(Source& source, Pcm& out) {
     static SF_VIRTUAL_IO io = {SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell};
     SF_INFO info{};
@@ -114,7 +85,7 @@ int Decode(Source& source, Pcm& out) {
         sf_count_t got = sf_readf_float(sf, chunk.data(), chunkFrames);
         if (got <= 0)
             break;
-        DownmixToStereo(chunk.data(), info.channels, got, pcm.samples);
+        DownmixToStereo(chunk.data(), info.channels, static_cast<uint64_t>(got), pcm.samples);
     }
     bool failed = sf_error(sf) != SF_ERR_NO_ERROR;
     sf_close(sf);

@@ -1,9 +1,9 @@
-// The SDL2 audio device behind device -1, and the mixer callback that feeds it.
+// The sound device behind device -1 and the mixer that feeds it from the
+// stream list. One implementation a host: SDL2 audio on Linux, waveOut on
+// Windows.
 #pragma once
 
 #include "stream.h"
-
-#include <SDL.h>
 
 #include <memory>
 #include <vector>
@@ -12,6 +12,11 @@ namespace quorl_bass {
 
 class Output {
 public:
+    Output();
+    ~Output();
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
     // Opens the default output at `freq` and starts it; 0 or an error code.
     int Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams);
     void Close();
@@ -21,12 +26,8 @@ public:
     void Unlock();
 
 private:
-    static void SDLCALL Callback(void* user, Uint8* data, int bytes);
-    void Fill(Uint8* data, int bytes);
-
-    SDL_AudioDeviceID device_ = 0;
-    SDL_AudioSpec spec_{};
-    std::vector<std::unique_ptr<Stream>>* streams_ = nullptr;
+    struct Device;
+    std::unique_ptr<Device> device_;
 };
 
 } // namespace quorl_bass

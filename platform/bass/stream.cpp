@@ -35,6 +35,7 @@ void Stream::Play(Clock::time_point now, bool realTime) {
     if (playing_)
         return;
     playing_ = true;
+    ++epoch_;
     anchorTime_ = now;
     // With a device, the position holds until the mixer hands out frames.
     advancing_ = realTime;
@@ -45,12 +46,14 @@ void Stream::Stop(Clock::time_point now) {
     uint64_t frame = HeardFrame(now);
     playing_ = false;
     advancing_ = false;
+    ++epoch_;
     // What was mixed but not yet heard plays again on resume.
     anchorFrame_ = readFrame_ = ceilingFrame_ = frame;
     readFraction_ = 0;
 }
 
 void Stream::Seek(uint64_t frame, Clock::time_point now, bool realTime) {
+    ++epoch_;
     anchorFrame_ = readFrame_ = frame;
     readFraction_ = 0;
     anchorTime_ = now;
@@ -82,7 +85,32 @@ void Stream::BeginBuffer(Clock::time_point now) {
 void Stream::Mix(float* out, uint32_t frames, uint64_t step) {
     if (!playing_)
         return;
+    Render(out, frames, step);
+    ceilingFrame_ = readFrame_;
+}
 
+void Stream::MixQueued(float* out, uint32_t frames, uint64_t step, int slot) {
+    Queued& q = queued_[slot];
+    q.epoch = epoch_;
+    q.from = readFrame_;
+    if (playing_)
+        Render(out, frames, step);
+    q.to = readFrame_;
+}
+
+void Stream::StartQueued(Clock::time_point now, int slot) {
+    const Queued& q = queued_[slot];
+    if (!playing_ || q.epoch != epoch_)
+        return;
+    // Buffers of one epoch are mixed back to back, so `from` is where the
+    // previous one ended: the position never steps back.
+    anchorFrame_ = q.from;
+    ceilingFrame_ = q.to;
+    anchorTime_ = now;
+    advancing_ = true;
+}
+
+void Stream::Render(float* out, uint32_t frames, uint64_t step) {
     const uint64_t total = Frames();
     const int16_t* pcm = pcm_.samples.data();
     const float scale = 1.0f / 32768.0f;
@@ -114,7 +142,6 @@ void Stream::Mix(float* out, uint32_t frames, uint64_t step) {
             readFraction_ = 0;
         }
     }
-    ceilingFrame_ = readFrame_;
 }
 
 } // namespace quorl_bass

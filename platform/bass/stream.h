@@ -36,8 +36,23 @@ public:
     void BeginBuffer(Clock::time_point now);
     void Mix(float* out, uint32_t frames, uint64_t step);
 
+    // Output side for a device that queues several buffers: the buffer in
+    // `slot` is mixed ahead and becomes the heard range only when the device
+    // starts it. A buffer mixed before a later play, stop or seek is not heard
+    // as this stream.
+    static const int kQueueSlots = 8;
+    void MixQueued(float* out, uint32_t frames, uint64_t step, int slot);
+    void StartQueued(Clock::time_point now, int slot);
+
 private:
     uint64_t Interpolated(Clock::time_point now) const;
+    void Render(float* out, uint32_t frames, uint64_t step);
+
+    struct Queued {
+        uint64_t from = 0;
+        uint64_t to = 0;
+        uint32_t epoch = 0;
+    };
 
     uint32_t handle_;
     Pcm pcm_;
@@ -52,6 +67,9 @@ private:
     uint64_t anchorFrame_ = 0;
     uint64_t ceilingFrame_ = 0;
     Clock::time_point anchorTime_{};
+
+    uint32_t epoch_ = 0; // bumped by every play, stop and seek
+    Queued queued_[kQueueSlots];
 };
 
 } // namespace quorl_bass

@@ -1,6 +1,7 @@
 // The audio library's API as Quorl calls it: device set-up, file streams and
-// the channel calls whose position is the demo clock. Implemented over
-// libsndfile and SDL2 audio in platform/bass/.
+// the channel calls whose position is the demo clock. Implemented in
+// platform/bass/: over libsndfile and SDL2 audio on Linux, as bass.dll over
+// stb_vorbis and waveOut on Windows.
 #pragma once
 
 #include <windows.h>

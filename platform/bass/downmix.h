@@ -1,0 +1,13 @@
+// Decoded samples of any channel layout to the library's 16-bit stereo.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace quorl_bass {
+
+// Appends `frames` interleaved frames of `channels` floats in [-1, 1] to `out`
+// as interleaved 16-bit left and right.
+void DownmixToStereo(const float* in, int channels, uint64_t frames, std::vector<int16_t>& out);
+
+} // namespace quorl_bass

@@ -1,0 +1,27 @@
+// HLSL source to a shader blob: glslang's HLSL front end, the profile checks,
+// SPIR-V with HLSL legalisation, then GLSL 330 through SPIRV-Cross.
+#pragma once
+
+#include "d3d9/shader_blob.h"
+#include "d3dx9/diagnostics.h"
+#include "d3dx9/hlsl_profile.h"
+
+#include <glslang/Public/ShaderLang.h>
+
+#include <string>
+
+namespace d3dx9gl
+{
+struct HlslRequest
+{
+    std::string source;
+    std::string file;       // the name that messages and relative includes use
+    std::string entryPoint; // e.g. "MainVS"
+    ShaderProfile profile;
+    std::string preamble;   // #define lines and pragmas that go before the source
+    glslang::TShader::Includer* includer = nullptr;
+};
+
+// False with at least one error in messages; warnings may come either way.
+bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnostics& messages);
+} // namespace d3dx9gl

@@ -1,0 +1,48 @@
+#include "d3dx9/hlsl_profile.h"
+
+#include <cstring>
+
+namespace d3dx9gl
+{
+namespace
+{
+struct KnownProfile
+{
+    const char* name;
+    d3d9gl::ShaderStage stage;
+    int major;
+    int minor;
+    uint32_t constants;
+    uint32_t samplers;
+};
+
+// Vertex shaders of every model have 256 float registers here; vertex
+// texture fetch is not provided, so they get no sampler registers.
+const KnownProfile kProfiles[] = {
+    {"vs_1_1", d3d9gl::ShaderStage::Vertex, 1, 1, 256, 0},
+    {"vs_2_0", d3d9gl::ShaderStage::Vertex, 2, 0, 256, 0},
+    {"vs_3_0", d3d9gl::ShaderStage::Vertex, 3, 0, 256, 0},
+    {"ps_2_0", d3d9gl::ShaderStage::Pixel, 2, 0, 32, 16},
+    {"ps_3_0", d3d9gl::ShaderStage::Pixel, 3, 0, 224, 16},
+};
+} // namespace
+
+bool ParseProfile(const char* name, ShaderProfile& profile)
+{
+    if (!name)
+        return false;
+    for (const KnownProfile& known : kProfiles)
+    {
+        if (std::strcmp(name, known.name) != 0)
+            continue;
+        profile.name = known.name;
+        profile.stage = known.stage;
+        profile.major = known.major;
+        profile.minor = known.minor;
+        profile.constantRegisters = known.constants;
+        profile.samplerRegisters = known.samplers;
+        return true;
+    }
+    return false;
+}
+} // namespace d3dx9gl

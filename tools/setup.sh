@@ -7,6 +7,8 @@ packages=(
     libtinyxml-dev libboost-dev
     libsdl2-dev libsndfile1-dev libasound2-dev
     libgtk-3-dev libx11-dev
+    libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
+    glslang-dev spirv-tools libspirv-cross-c-shared-dev
     googletest libgtest-dev
     xvfb xauth xdotool x11-utils
 )

@@ -1,0 +1,99 @@
+// Direct3D 9 to OpenGL mappings: pure functions, no GL context needed.
+#pragma once
+
+#include <d3d9.h>
+#include <epoxy/gl.h>
+
+#include <cstdint>
+
+namespace d3d9gl
+{
+// A texture or surface format as OpenGL stores and uploads it.
+struct FormatInfo
+{
+    GLenum internalFormat = 0;
+    GLenum format = 0; // upload format (0 for compressed)
+    GLenum type = 0;
+    UINT bytesPerPixel = 0;  // 0 for block-compressed formats
+    UINT bytesPerBlock = 0;  // 4x4 block size of compressed formats
+    bool renderable = false; // usable as a colour render target
+    bool depth = false;
+    bool stencil = false;
+    GLint swizzle[4] = {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA};
+};
+
+// False for a format the layer does not provide.
+bool TranslateFormat(D3DFORMAT format, FormatInfo& info);
+
+// Bytes per row of a level and rows of bytes (blocks for compressed formats).
+UINT LevelPitch(const FormatInfo& info, UINT width);
+UINT LevelRows(const FormatInfo& info, UINT height);
+
+// Number of levels of a full chain down to 1x1.
+UINT FullMipCount(UINT width, UINT height);
+
+GLenum TranslateBlend(DWORD blend);
+// D3DBLEND_BOTHSRCALPHA / BOTHINVSRCALPHA set both factors from the source one.
+void TranslateBlendPair(DWORD src, DWORD dest, GLenum& glSrc, GLenum& glDest);
+GLenum TranslateBlendOp(DWORD op);
+GLenum TranslateCompare(DWORD func);
+GLenum TranslateStencilOp(DWORD op);
+GLenum TranslateAddress(DWORD address);
+GLenum TranslateMagFilter(DWORD filter);
+GLenum TranslateMinFilter(DWORD minFilter, DWORD mipFilter);
+GLenum TranslateFillMode(DWORD fill);
+
+// Culling under the layer's mirrored framebuffers: front faces are GL_CCW.
+struct CullState
+{
+    bool enabled;
+    GLenum face;
+};
+CullState TranslateCull(DWORD cull);
+
+struct AttribFormat
+{
+    GLint size;     // components, or GL_BGRA for D3DCOLOR
+    GLenum type;
+    GLboolean normalized;
+    UINT bytes;
+};
+// False for a declaration type the layer does not provide.
+bool TranslateDeclType(BYTE type, AttribFormat& format);
+
+// GL mode and vertex count of a primitive batch; false for an unknown type.
+bool TranslatePrimitive(D3DPRIMITIVETYPE type, UINT primitiveCount, GLenum& mode, GLsizei& vertexCount);
+
+// Which part of the GL state a render state feeds, so that only that part is flushed.
+enum StateGroup : uint32_t
+{
+    kGroupNone = 0,
+    kGroupDepth = 1u << 0,
+    kGroupBlend = 1u << 1,
+    kGroupRaster = 1u << 2,
+    kGroupStencil = 1u << 3,
+    kGroupScissor = 1u << 4,
+    kGroupAlphaTest = 1u << 5,
+    kGroupPoint = 1u << 6,
+};
+uint32_t RenderStateGroup(D3DRENDERSTATETYPE state);
+
+// The Direct3D 9 default of a render state; autoDepth selects ZENABLE's.
+DWORD DefaultRenderState(D3DRENDERSTATETYPE state, bool autoDepth);
+DWORD DefaultSamplerState(D3DSAMPLERSTATETYPE state);
+
+// Number of render-state slots the device keeps (highest state + 1).
+const UINT kRenderStateCount = 210;
+const UINT kSamplerStateCount = 14;
+
+// Float render states travel as their bit pattern in a DWORD.
+float DwordToFloat(DWORD value);
+DWORD FloatToDword(float value);
+
+// (r, g, b, a) in 0..1 from a D3DCOLOR.
+void ColorToFloats(D3DCOLOR color, float rgba[4]);
+
+// SDL swap interval for D3DPRESENT_INTERVAL_*: DEFAULT and ONE wait for one
+// vertical blank, IMMEDIATE for none.
+int SwapInterval(UINT presentationInterval);
+} // namespace d3d9gl

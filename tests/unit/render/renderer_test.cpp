@@ -1,6 +1,7 @@
 #include "app/demo.h"
 #include "resource/render_target.h"
 #include "support/recording_d3d9.h"
+#include "support/scripted_bass.h"
 
 #include <gtest/gtest.h>
 
@@ -301,5 +302,37 @@ TEST_F(Renderer, RenderTargetsFollowTheSizeRuleAndNeverMultisampleTheirDepth)
     EXPECT_TRUE(third.OnDeviceReset());
     EXPECT_NE(surfaces->texture, nullptr);
     EXPECT_EQ(surfaces->width, 341);
+}
+} // namespace
+
+namespace
+{
+class FrameRecorder : public C_Demo
+{
+public:
+    bool RenderFrame(uint32_t time, uint32_t delta) override
+    {
+        frames.push_back({time, delta});
+        return true;
+    }
+    std::vector<std::pair<uint32_t, uint32_t>> frames;
+};
+
+TEST(MainLoopWithDevice, APassTheDeviceSkipsStillMovesThePreviousTimeOn)
+{
+    RecordingD3D9::Reset();
+    ScriptedBass::Reset();
+    {
+        FrameRecorder demo;
+        ASSERT_TRUE(demo.m_Renderer.Create(640, 480, 0, false, true));
+        demo.m_Stream = 100;
+        demo.m_EndTime = 750;
+        ScriptedBass::Get().positions = {0.25f, 0.5f, 0.75f};
+        RecordingD3D9::Get().cooperativeLevels = {D3D_OK, D3DERR_DEVICELOST, D3D_OK};
+        demo.Run();
+        std::vector<std::pair<uint32_t, uint32_t>> expected = {{250, 250}, {750, 250}};
+        EXPECT_EQ(demo.frames, expected);
+    }
+    EXPECT_EQ(RecordingD3D9::Get().liveObjects, 0);
 }
 } // namespace

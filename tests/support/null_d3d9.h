@@ -292,4 +292,42 @@ public:
     ULONG references = 1;
 };
 
+class Direct3DVertexShader9 : public ::IDirect3DVertexShader9
+{
+public:
+    virtual ~Direct3DVertexShader9() {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        ULONG left = --references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9**) override { return D3DERR_INVALIDCALL; }
+    HRESULT STDMETHODCALLTYPE GetFunction(void*, UINT*) override { return D3DERR_INVALIDCALL; }
+
+    ULONG references = 1;
+};
+
+class Direct3DPixelShader9 : public ::IDirect3DPixelShader9
+{
+public:
+    virtual ~Direct3DPixelShader9() {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        ULONG left = --references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9**) override { return D3DERR_INVALIDCALL; }
+    HRESULT STDMETHODCALLTYPE GetFunction(void*, UINT*) override { return D3DERR_INVALIDCALL; }
+
+    ULONG references = 1;
+};
+
 } // namespace NullD3D9

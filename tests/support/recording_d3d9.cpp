@@ -1,5 +1,7 @@
 #include "support/recording_d3d9.h"
 
+#include "d3d9/shader_blob.h"
+
 #include <cstdio>
 
 namespace RecordingD3D9
@@ -79,6 +81,26 @@ class IndexBuffer : public Counted<NullD3D9::Direct3DIndexBuffer9>
 public:
     using Counted::Counted;
 };
+
+class VertexShader : public Counted<NullD3D9::Direct3DVertexShader9>
+{
+public:
+    using Counted::Counted;
+};
+
+class PixelShader : public Counted<NullD3D9::Direct3DPixelShader9>
+{
+public:
+    using Counted::Counted;
+};
+
+// Only the compiler's blobs are shader code here.
+bool IsShaderCode(const DWORD* code, d3d9gl::ShaderStage stage)
+{
+    d3d9gl::ShaderBlob blob;
+    size_t length = d3d9gl::ShaderBlobLength(code);
+    return length && d3d9gl::ParseShaderBlob(code, length, blob) && blob.stage == stage;
+}
 
 std::string LabelOf(IUnknown* object)
 {
@@ -175,6 +197,24 @@ public:
                std::to_string(format) + " " + std::to_string(multiSample) + " " + std::to_string(quality) + " " +
                std::to_string(discard));
         *surface = new Surface("depth" + std::to_string(++depths));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE CreateVertexShader(const DWORD* code, IDirect3DVertexShader9** shader) override
+    {
+        Record("CreateVertexShader");
+        if (!IsShaderCode(code, d3d9gl::ShaderStage::Vertex))
+            return D3DERR_INVALIDCALL;
+        *shader = new VertexShader("vs");
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE CreatePixelShader(const DWORD* code, IDirect3DPixelShader9** shader) override
+    {
+        Record("CreatePixelShader");
+        if (!IsShaderCode(code, d3d9gl::ShaderStage::Pixel))
+            return D3DERR_INVALIDCALL;
+        *shader = new PixelShader("ps");
         return D3D_OK;
     }
 

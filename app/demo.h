@@ -5,6 +5,7 @@
 #include "app/singleton.h"
 #include "music/music.h"
 #include "render/renderer.h"
+#include "resource/registry.h"
 #include "timeline/effect_factory.h"
 #include "timeline/event_list.h"
 
@@ -34,6 +35,7 @@ public:
 
     C_Settings m_Settings;
     C_Renderer m_Renderer;
+    C_ResourceRegistry m_Resources;
     C_Music m_Music;
     EffectFactory m_Factory;
     EventList m_Events;

@@ -47,7 +47,7 @@ bool C_Demo::Run()
         if (m_Renderer.CheckDevice())
         {
             RenderFrame(time, delta);
-            m_Renderer.Present();
+            m_Renderer.device->Present(NULL, NULL, NULL, NULL);
         }
 
         m_PreviousTime = time;

@@ -2,6 +2,7 @@
 
 #include "app/demo.h"
 #include "fx/var.h"
+#include "resource/render_target.h"
 
 #include <tinyxml.h>
 #include <windows.h>
@@ -86,6 +87,22 @@ bool LoadScript(C_Demo& demo, std::string fileName)
     demo.m_StartTime = static_cast<uint32_t>(StringToInt(startTime));
     demo.m_EndTime = static_cast<uint32_t>(StringToInt(endTime));
     demo.m_MusicFile = music;
+
+    for (const TiXmlElement* element = resources->FirstChildElement(); element; element = element->NextSiblingElement())
+    {
+        if (element->ValueStr() != "render_target")
+            continue;
+        const char* name = element->Attribute("name");
+        const char* width = element->Attribute("width");
+        const char* height = element->Attribute("height");
+        if (!name || !width || !height)
+            return false;
+        Resource::C_RenderTarget* target = new Resource::C_RenderTarget;
+        // A target that fails, or whose name is taken, is given up at once.
+        if (!target->Create(StringToInt(width), StringToInt(height), D3DFMT_A8R8G8B8) ||
+            demo.m_Resources.Add(name, target) < 0)
+            delete target;
+    }
 
     for (const TiXmlElement* element = events->FirstChildElement(); element; element = element->NextSiblingElement())
     {

@@ -93,6 +93,10 @@ Device::~Device()
         glDeleteVertexArrays(1, &m_VertexArray);
         SDL_GL_MakeCurrent(m_SdlWindow, nullptr);
         SDL_GL_DeleteContext(m_Context);
+        if (m_StandInWindow)
+            SDL_DestroyWindow(m_StandInWindow);
+        else
+            Win32SetDestroyHook(m_Window, nullptr, nullptr);
     }
     if (g_Current == this)
         g_Current = nullptr;
@@ -136,6 +140,8 @@ HRESULT Device::Initialise(const D3DPRESENT_PARAMETERS& params)
     if (!m_Context)
         return D3DERR_NOTAVAILABLE;
     g_Current = this;
+    // Direct3D lets the device outlive its window; the context must too.
+    Win32SetDestroyHook(m_Window, &Device::OnWindowDestroyed, this);
 
     glGetIntegerv(GL_MAX_SAMPLES, &m_MaxSamples);
     m_Anisotropy = epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") ||
@@ -183,6 +189,20 @@ void Device::CompleteParameters(D3DPRESENT_PARAMETERS& params) const
         params.BackBufferFormat = D3DFMT_X8R8G8B8;
     if (params.BackBufferCount == 0)
         params.BackBufferCount = 1;
+}
+
+void Device::OnWindowDestroyed(void* context)
+{
+    Device* device = static_cast<Device*>(context);
+    device->m_StandInWindow = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    device->m_SdlWindow = device->m_StandInWindow;
+    if (device->m_StandInWindow)
+    {
+        SDL_GL_MakeCurrent(device->m_StandInWindow, device->m_Context);
+        g_Current = device;
+    }
+    else if (g_Current == device)
+        g_Current = nullptr;
 }
 
 void Device::MakeCurrent()

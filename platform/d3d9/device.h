@@ -225,6 +225,7 @@ public:
 
     // For the layer's own objects.
     void MakeCurrent();
+    static void OnWindowDestroyed(void* device);
     GlState& Gl() { return m_Gl; }
     GLint MaxSamples() const { return m_MaxSamples; }
     void LosableChanged(int delta) { m_LosableObjects += delta; }
@@ -316,6 +317,9 @@ private:
     HWND m_Window = nullptr;
     SDL_Window* m_SdlWindow = nullptr;
     SDL_GLContext m_Context = nullptr;
+    // A hidden window the context moves to when the device window is
+    // destroyed first, so that releasing objects afterwards still has GL.
+    SDL_Window* m_StandInWindow = nullptr;
     D3DPRESENT_PARAMETERS m_Params{};
     GLint m_MaxSamples = 0;
     bool m_Anisotropy = false;

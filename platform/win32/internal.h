@@ -20,6 +20,12 @@ SDL_Window* Win32GetSdlWindow(HWND hWnd);
 // Full-screen Direct3D loses its device when this goes false.
 bool Win32WindowHasFocus(HWND hWnd);
 
+// Called just before the SDL window behind hWnd goes away, while it still
+// exists, so that a GL context living on it can move elsewhere. One hook per
+// window; null clears it.
+typedef void (*Win32DestroyHook)(void* context);
+void Win32SetDestroyHook(HWND hWnd, Win32DestroyHook hook, void* context);
+
 namespace win32 {
 
 struct QueuedMessage {
@@ -63,6 +69,8 @@ struct Window {
     std::thread::id owner;
     bool focused = false;
     bool destroying = false;
+    Win32DestroyHook destroyHook = nullptr;
+    void* destroyHookContext = nullptr;
 };
 
 // Non-client thickness of each side for a style; AdjustWindowRect and window

@@ -65,6 +65,8 @@ void Forget(const std::shared_ptr<win32::Window>& window) {
         --window->cls->liveWindows;
         win32::DropMessagesFor(*window);
     }
+    if (window->destroyHook)
+        window->destroyHook(window->destroyHookContext);
     SDL_DestroyWindow(window->sdl);
     window->sdl = nullptr;
 }
@@ -126,6 +128,14 @@ SDL_Window* Win32GetSdlWindow(HWND hWnd) {
     std::lock_guard<std::mutex> lock(win32::StateMutex());
     const auto window = win32::LookupWindow(hWnd);
     return window ? window->sdl : nullptr;
+}
+
+void Win32SetDestroyHook(HWND hWnd, Win32DestroyHook hook, void* context) {
+    std::lock_guard<std::mutex> lock(win32::StateMutex());
+    if (const auto window = win32::LookupWindow(hWnd)) {
+        window->destroyHook = hook;
+        window->destroyHookContext = context;
+    }
 }
 
 bool Win32WindowHasFocus(HWND hWnd) {

@@ -1,4 +1,5 @@
 #include "app/demo.h"
+#include "support/recording_d3d9.h"
 #include "support/scripted_bass.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +31,15 @@ protected:
     void SetUp() override
     {
         ScriptedBass::Reset();
+        RecordingD3D9::Reset();
+        Prepare(demo);
+    }
+
+    // A stream to read and a device to draw on, for a demo that skips Init.
+    static void Prepare(RecordingDemo& demo)
+    {
         demo.m_Stream = 100;
+        ASSERT_TRUE(demo.m_Renderer.Create(64, 64, 0, false, true));
     }
 
     void TearDown() override
@@ -112,6 +121,7 @@ TEST_F(MainLoop, EndAtOrBelowTheStartDrawsExactlyOneFrame)
     EXPECT_EQ(demo.frames.size(), 1u);
 
     RecordingDemo earlier;
+    Prepare(earlier);
     earlier.m_StartTime = 5000;
     earlier.m_EndTime = 10;
     earlier.Run();
@@ -149,6 +159,7 @@ TEST_F(MainLoop, EscapeAndCloseEndTheRunAfterTheCurrentFrame)
     {
     }
     RecordingDemo closing;
+    Prepare(closing);
     closing.m_EndTime = 0xFFFFFFFFu;
     PostMessageA(window, WM_CLOSE, 0, 0);
     closing.Run();

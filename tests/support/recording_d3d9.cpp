@@ -1,0 +1,294 @@
+#include "support/recording_d3d9.h"
+
+#include "d3d9/shader_blob.h"
+
+#include <cstdio>
+
+namespace RecordingD3D9
+{
+Script& Get()
+{
+    static Script script;
+    return script;
+}
+
+void Reset()
+{
+    int live = Get().liveObjects;
+    Get() = Script();
+    Get().liveObjects = live;
+}
+} // namespace RecordingD3D9
+
+namespace
+{
+using RecordingD3D9::Get;
+
+void Record(const std::string& call)
+{
+    Get().calls.push_back(call);
+}
+
+std::string Hex(DWORD value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(value));
+    return text;
+}
+
+// Fakes carry a label so recorded calls say which object they were given.
+template <class Base>
+class Counted : public Base
+{
+public:
+    explicit Counted(const std::string& label) : label(label) { ++Get().liveObjects; }
+    ~Counted() override { --Get().liveObjects; }
+    std::string label;
+};
+
+std::string LabelOf(IUnknown* object);
+
+class Surface : public Counted<NullD3D9::Direct3DSurface9>
+{
+public:
+    using Counted::Counted;
+};
+
+class Texture : public Counted<NullD3D9::Direct3DTexture9>
+{
+public:
+    Texture(const std::string& label) : Counted(label), level(new Surface(label + ".level0")) {}
+    ~Texture() override { level->Release(); }
+    HRESULT STDMETHODCALLTYPE GetSurfaceLevel(UINT index, IDirect3DSurface9** surface) override
+    {
+        if (index != 0)
+            return D3DERR_INVALIDCALL;
+        level->AddRef();
+        *surface = level;
+        return D3D_OK;
+    }
+    Surface* level;
+};
+
+class VertexBuffer : public Counted<NullD3D9::Direct3DVertexBuffer9>
+{
+public:
+    using Counted::Counted;
+};
+
+class IndexBuffer : public Counted<NullD3D9::Direct3DIndexBuffer9>
+{
+public:
+    using Counted::Counted;
+};
+
+class VertexShader : public Counted<NullD3D9::Direct3DVertexShader9>
+{
+public:
+    using Counted::Counted;
+};
+
+class PixelShader : public Counted<NullD3D9::Direct3DPixelShader9>
+{
+public:
+    using Counted::Counted;
+};
+
+// Only the compiler's blobs are shader code here.
+bool IsShaderCode(const DWORD* code, d3d9gl::ShaderStage stage)
+{
+    d3d9gl::ShaderBlob blob;
+    size_t length = d3d9gl::ShaderBlobLength(code);
+    return length && d3d9gl::ParseShaderBlob(code, length, blob) && blob.stage == stage;
+}
+
+std::string LabelOf(IUnknown* object)
+{
+    if (!object)
+        return "null";
+    if (auto* s = dynamic_cast<Surface*>(object))
+        return s->label;
+    if (auto* t = dynamic_cast<Texture*>(object))
+        return t->label;
+    return "object";
+}
+
+class Device : public Counted<NullD3D9::Direct3DDevice9>
+{
+public:
+    Device() : Counted("device"), backBuffer(new Surface("backbuffer")), depth(new Surface("autodepth")) {}
+    ~Device() override
+    {
+        backBuffer->Release();
+        depth->Release();
+    }
+
+    HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override
+    {
+        if (Get().cooperativeLevels.empty())
+            return D3D_OK;
+        HRESULT result = Get().cooperativeLevels.front();
+        Get().cooperativeLevels.pop_front();
+        return result;
+    }
+
+    HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS*) override
+    {
+        Record("Reset");
+        return Get().resetResult;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override
+    {
+        Record("GetRenderTarget " + std::to_string(index));
+        backBuffer->AddRef();
+        *surface = backBuffer;
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetDepthStencilSurface(IDirect3DSurface9** surface) override
+    {
+        Record("GetDepthStencilSurface");
+        depth->AddRef();
+        *surface = depth;
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                                 IDirect3DVertexBuffer9** buffer, HANDLE*) override
+    {
+        Record("CreateVertexBuffer " + std::to_string(length) + " " + Hex(usage) + " " + std::to_string(fvf) + " " +
+               std::to_string(pool));
+        if (Get().vertexBufferFails)
+            return D3DERR_OUTOFVIDEOMEMORY;
+        *buffer = new VertexBuffer("vb");
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                                IDirect3DIndexBuffer9** buffer, HANDLE*) override
+    {
+        Record("CreateIndexBuffer " + std::to_string(length) + " " + Hex(usage) + " " + std::to_string(format) +
+               " " + std::to_string(pool));
+        if (Get().indexBufferFails)
+            return D3DERR_OUTOFVIDEOMEMORY;
+        *buffer = new IndexBuffer("ib");
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                            D3DPOOL pool, IDirect3DTexture9** texture, HANDLE*) override
+    {
+        Record("CreateTexture " + std::to_string(width) + "x" + std::to_string(height) + " " +
+               std::to_string(levels) + " " + Hex(usage) + " " + std::to_string(format) + " " +
+               std::to_string(pool));
+        // Direct3D refuses an empty texture.
+        if (width == 0 || height == 0)
+            return D3DERR_INVALIDCALL;
+        *texture = new Texture("rt" + std::to_string(++textures));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
+                                                        D3DMULTISAMPLE_TYPE multiSample, DWORD quality, BOOL discard,
+                                                        IDirect3DSurface9** surface, HANDLE*) override
+    {
+        Record("CreateDepthStencilSurface " + std::to_string(width) + "x" + std::to_string(height) + " " +
+               std::to_string(format) + " " + std::to_string(multiSample) + " " + std::to_string(quality) + " " +
+               std::to_string(discard));
+        *surface = new Surface("depth" + std::to_string(++depths));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE CreateVertexShader(const DWORD* code, IDirect3DVertexShader9** shader) override
+    {
+        Record("CreateVertexShader");
+        if (!IsShaderCode(code, d3d9gl::ShaderStage::Vertex))
+            return D3DERR_INVALIDCALL;
+        *shader = new VertexShader("vs");
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE CreatePixelShader(const DWORD* code, IDirect3DPixelShader9** shader) override
+    {
+        Record("CreatePixelShader");
+        if (!IsShaderCode(code, d3d9gl::ShaderStage::Pixel))
+            return D3DERR_INVALIDCALL;
+        *shader = new PixelShader("ps");
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override
+    {
+        Record("SetRenderState " + std::to_string(state) + " " + std::to_string(value));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override
+    {
+        Record("SetSamplerState " + std::to_string(sampler) + " " + std::to_string(type) + " " +
+               std::to_string(value));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override
+    {
+        Record("SetTexture " + std::to_string(stage) + " " + LabelOf(texture));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetVertexShader(IDirect3DVertexShader9* shader) override
+    {
+        Record(std::string("SetVertexShader ") + (shader ? "shader" : "null"));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetPixelShader(IDirect3DPixelShader9* shader) override
+    {
+        Record(std::string("SetPixelShader ") + (shader ? "shader" : "null"));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override
+    {
+        Record("SetRenderTarget " + std::to_string(index) + " " + LabelOf(surface));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetDepthStencilSurface(IDirect3DSurface9* surface) override
+    {
+        Record("SetDepthStencilSurface " + LabelOf(surface));
+        return D3D_OK;
+    }
+
+    Surface* backBuffer;
+    Surface* depth;
+    int textures = 0;
+    int depths = 0;
+};
+
+class Direct3D : public Counted<NullD3D9::Direct3D9>
+{
+public:
+    Direct3D() : Counted("d3d") {}
+
+    HRESULT STDMETHODCALLTYPE CreateDevice(UINT adapter, D3DDEVTYPE type, HWND, DWORD flags,
+                                           D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override
+    {
+        Record("CreateDevice " + std::to_string(adapter) + " " + std::to_string(type) + " " + Hex(flags));
+        Get().presentParameters = *parameters;
+        if (Get().createDeviceFails)
+            return D3DERR_NOTAVAILABLE;
+        *device = new Device;
+        return D3D_OK;
+    }
+};
+} // namespace
+
+IDirect3D9* WINAPI Direct3DCreate9(UINT version)
+{
+    Record("Direct3DCreate9 " + std::to_string(version));
+    if (Get().direct3DFails)
+        return nullptr;
+    return new Direct3D;
+}

@@ -2,6 +2,10 @@
 // out the object it holds.
 #pragma once
 
+// Windows' headers rename GetObject to GetObjectA; seeing them here keeps every
+// declaration and call of it under the same name.
+#include <windows.h>
+
 #include <string>
 
 namespace Resource

@@ -13,7 +13,9 @@ wine_run="$root/cmake/wine-run.sh"
 
 if [ -z "${DISPLAY:-}" ] || [ -z "${QUORL_WINE_INNER:-}" ]; then
     export QUORL_WINE_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
+    # Xvfb cannot switch modes, so the screen already has the full-screen
+    # run's 1024x768; Wine's device creation would fail on the mode change.
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$@"
 fi
 
 failures=0
@@ -69,8 +71,9 @@ wait_exit() {
     rc=$?
 }
 
-# Accepts the Settings dialog with its default button, if it comes up before
-# the program ends or opens its window.
+# Accepts the Settings dialog with 4x anti-aliasing (the focus starts on OK;
+# five tabs reach the anti-aliasing box, Up goes from 6x to 4x), if it comes up
+# before the program ends or opens its window: Mesa gives no 6x multisampling.
 pass_settings() {
     local waited=0 dialog
     settings_seen=
@@ -78,7 +81,7 @@ pass_settings() {
         dialog=$(xdotool search --onlyvisible --name '^Settings$' 2>/dev/null | head -n 1)
         if [ -n "$dialog" ]; then
             xdotool windowfocus --sync "$dialog" 2>/dev/null
-            xdotool key --clearmodifiers Return
+            xdotool key --clearmodifiers --delay 80 Tab Tab Tab Tab Tab Up Return
             settings_seen=1
             return
         fi

@@ -27,6 +27,21 @@ Resource::I_Resource* ResourceOfKind(int index, int kind)
         return nullptr;
     return resource;
 }
+// A shader slot takes only a shader of its own kind; anything else would hand
+// the device an object of the wrong type. A bad index keeps the bound shader.
+template <class Shader>
+bool BindShader(IDirect3DDevice9* device, int index, int kind, int& bound,
+                HRESULT (STDMETHODCALLTYPE IDirect3DDevice9::*set)(Shader*))
+{
+    if (index == bound)
+        return true;
+    Resource::I_Resource* resource = ResourceOfKind(index, kind);
+    if (!resource)
+        return false;
+    bound = index;
+    (device->*set)(static_cast<Shader*>(resource->GetObject()));
+    return true;
+}
 } // namespace
 
 C_Renderer::C_Renderer()
@@ -273,28 +288,12 @@ bool C_Renderer::BindTexture(int stage, int index)
 
 bool C_Renderer::BindVertexShader(int index)
 {
-    if (index == boundVertexShader)
-        return true;
-    // A shader slot takes only a vertex shader; anything else would hand the
-    // device an object of the wrong type.
-    Resource::I_Resource* resource = ResourceOfKind(index, Resource::VertexShader);
-    if (!resource)
-        return false;
-    boundVertexShader = index;
-    device->SetVertexShader(static_cast<IDirect3DVertexShader9*>(resource->GetObject()));
-    return true;
+    return BindShader(device, index, Resource::VertexShader, boundVertexShader, &IDirect3DDevice9::SetVertexShader);
 }
 
 bool C_Renderer::BindPixelShader(int index)
 {
-    if (index == boundPixelShader)
-        return true;
-    Resource::I_Resource* resource = ResourceOfKind(index, Resource::PixelShader);
-    if (!resource)
-        return false;
-    boundPixelShader = index;
-    device->SetPixelShader(static_cast<IDirect3DPixelShader9*>(resource->GetObject()));
-    return true;
+    return BindShader(device, index, Resource::PixelShader, boundPixelShader, &IDirect3DDevice9::SetPixelShader);
 }
 
 bool C_Renderer::BindRenderTarget(int index)

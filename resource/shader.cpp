@@ -50,42 +50,10 @@ IDirect3DDevice9* Device()
 }
 } // namespace
 
-C_VertexShader::~C_VertexShader()
-{
-    if (m_Shader)
-        m_Shader->Release();
-}
-
-int C_VertexShader::GetKind()
-{
-    return VertexShader;
-}
-
-void* C_VertexShader::GetObject()
-{
-    return m_Shader;
-}
-
 bool C_VertexShader::Load(const std::string& name)
 {
     return CompileAndCreate(name, "MainVS", "vs_2_0", "Failed to create vertex shader",
                             [this](const DWORD* code) { return Device()->CreateVertexShader(code, &m_Shader); });
-}
-
-C_PixelShader::~C_PixelShader()
-{
-    if (m_Shader)
-        m_Shader->Release();
-}
-
-int C_PixelShader::GetKind()
-{
-    return PixelShader;
-}
-
-void* C_PixelShader::GetObject()
-{
-    return m_Shader;
 }
 
 bool C_PixelShader::Load(const std::string& name)

@@ -8,31 +8,34 @@
 
 namespace Resource
 {
-class C_VertexShader : public I_Resource
+// What the two shader kinds share: the object held, its kind, its release.
+template <class Shader, int Kind>
+class C_CompiledShader : public I_Resource
 {
 public:
-    ~C_VertexShader() override;
-    int GetKind() override;
-    void* GetObject() override;
-    bool Load(const std::string& name) override;
+    ~C_CompiledShader() override
+    {
+        if (m_Shader)
+            m_Shader->Release();
+    }
+    int GetKind() override { return Kind; }
+    void* GetObject() override { return m_Shader; }
     bool OnDeviceReset() override { return true; }
     bool OnDeviceLost() override { return true; }
 
-private:
-    IDirect3DVertexShader9* m_Shader = nullptr;
+protected:
+    Shader* m_Shader = nullptr;
 };
 
-class C_PixelShader : public I_Resource
+class C_VertexShader : public C_CompiledShader<IDirect3DVertexShader9, VertexShader>
 {
 public:
-    ~C_PixelShader() override;
-    int GetKind() override;
-    void* GetObject() override;
     bool Load(const std::string& name) override;
-    bool OnDeviceReset() override { return true; }
-    bool OnDeviceLost() override { return true; }
+};
 
-private:
-    IDirect3DPixelShader9* m_Shader = nullptr;
+class C_PixelShader : public C_CompiledShader<IDirect3DPixelShader9, PixelShader>
+{
+public:
+    bool Load(const std::string& name) override;
 };
 } // namespace Resource

@@ -17,7 +17,7 @@ passes=0
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-fail() { echo "FAIL: $current: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/e2e_common.sh"
 
 . "$(dirname "$0")/settings_helpers.sh"
 
@@ -27,24 +27,6 @@ start_demo() {
     (cd "$1" && exec "$quorl" >"$scratch/stdout" 2>"$scratch/stderr") &
     pid=$!
     accept_settings_4x || fail "no Settings dialog"
-}
-
-# wait_exit <seconds>: sets rc, or fails and kills the player on a time-out.
-wait_exit() {
-    local waited=0
-    while kill -0 "$pid" 2>/dev/null; do
-        if [ "$waited" -ge $(($1 * 10)) ]; then
-            fail "still running after $1 s"
-            kill -9 "$pid" 2>/dev/null
-            wait "$pid" 2>/dev/null
-            rc=137
-            return
-        fi
-        sleep 0.1
-        waited=$((waited + 1))
-    done
-    wait "$pid"
-    rc=$?
 }
 
 find_window() {
@@ -63,13 +45,6 @@ show_dir() {
     local dir="$scratch/$1"
     mkdir -p "$dir"
     echo "$dir"
-}
-
-finish_case() {
-    if [ "$failures" -eq "$before" ]; then
-        echo "ok: $current"
-        passes=$((passes + 1))
-    fi
 }
 
 # --- the shipped show opens its window, Esc ends it

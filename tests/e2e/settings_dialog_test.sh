@@ -19,7 +19,7 @@ passes=0
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-fail() { echo "FAIL: $current: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/e2e_common.sh"
 
 begin_case() {
     current=$1

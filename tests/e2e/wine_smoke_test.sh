@@ -28,7 +28,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $current: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/e2e_common.sh"
 
 # A private PulseAudio with one null sink, so that the sound output opens on
 # a machine without a sound card.
@@ -51,24 +51,6 @@ start_pulse() {
 start_demo() {
     (cd "$1" && exec "$wine_run" "$quorl" >"$scratch/stdout" 2>"$scratch/stderr") &
     pid=$!
-}
-
-# wait_exit <seconds>: sets rc, or fails and kills the program on a time-out.
-wait_exit() {
-    local waited=0
-    while kill -0 "$pid" 2>/dev/null; do
-        if [ "$waited" -ge $(($1 * 10)) ]; then
-            fail "still running after $1 s"
-            kill -9 "$pid" 2>/dev/null
-            wait "$pid" 2>/dev/null
-            rc=137
-            return
-        fi
-        sleep 0.1
-        waited=$((waited + 1))
-    done
-    wait "$pid"
-    rc=$?
 }
 
 # Accepts the Settings dialog with 4x anti-aliasing (the focus starts on OK;
@@ -110,13 +92,6 @@ begin_case() {
     before=$failures
     dir="$scratch/$2"
     mkdir -p "$dir"
-}
-
-finish_case() {
-    if [ "$failures" -eq "$before" ]; then
-        echo "ok: $current"
-        passes=$((passes + 1))
-    fi
 }
 
 # The prefix is made (or brought up to date) once, before anything is timed.

@@ -1,0 +1,29 @@
+# What every end-to-end script shares: case bookkeeping and waiting for the
+# program to end. Sourced; the script sets current, pid and before.
+
+fail() { echo "FAIL: $current: $*"; failures=$((failures + 1)); }
+
+# wait_exit <seconds>: sets rc, or fails and kills the program on a time-out.
+wait_exit() {
+    local waited=0
+    while kill -0 "$pid" 2>/dev/null; do
+        if [ "$waited" -ge $(($1 * 10)) ]; then
+            fail "still running after $1 s"
+            kill -9 "$pid" 2>/dev/null
+            wait "$pid" 2>/dev/null
+            rc=137
+            return
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    wait "$pid"
+    rc=$?
+}
+
+finish_case() {
+    if [ "$failures" -eq "$before" ]; then
+        echo "ok: $current"
+        passes=$((passes + 1))
+    fi
+}

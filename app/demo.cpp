@@ -101,11 +101,6 @@ void C_Demo::AddEvent(const boost::shared_ptr<C_FXEffect>& effect)
     m_Events.insert(later, effect);
 }
 
-bool C_Demo::RenderFrame(uint32_t /*time*/, uint32_t /*delta*/)
-{
-    return true;
-}
-
 bool C_Demo::Shutdown()
 {
     m_Music.Shutdown();

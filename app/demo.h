@@ -6,6 +6,7 @@
 #include "music/music.h"
 #include "render/renderer.h"
 #include "resource/registry.h"
+#include "timeline/active_list.h"
 #include "timeline/effect_factory.h"
 #include "timeline/event_list.h"
 
@@ -32,6 +33,8 @@ public:
 
     // Inserts after every event that starts at or before this one.
     void AddEvent(const boost::shared_ptr<C_FXEffect>& effect);
+    // Inserts before the first active effect of greater z.
+    void AddActive(const boost::shared_ptr<C_FXEffect>& effect);
 
     C_Settings m_Settings;
     C_Renderer m_Renderer;
@@ -39,6 +42,7 @@ public:
     C_Music m_Music;
     EffectFactory m_Factory;
     EventList m_Events;
+    ActiveList m_Active;
     uint32_t m_NextEvent = 0;
     HINSTANCE m_Instance = NULL;
     HWND m_Window = NULL;

@@ -218,6 +218,14 @@ public:
         return D3D_OK;
     }
 
+    HRESULT STDMETHODCALLTYPE Clear(DWORD count, const D3DRECT*, DWORD flags, D3DCOLOR colour, float z,
+                                    DWORD stencil) override
+    {
+        Record("Clear " + std::to_string(count) + " " + Hex(flags) + " " + Hex(colour) + " " + std::to_string(z) +
+               " " + std::to_string(stencil));
+        return D3D_OK;
+    }
+
     HRESULT STDMETHODCALLTYPE SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override
     {
         Record("SetRenderState " + std::to_string(state) + " " + std::to_string(value));

@@ -156,6 +156,32 @@ TEST_F(FrameComposition, EachEffectDrawsIntoItsNamedTargetAndTheLastOneStaysBoun
     EXPECT_EQ(start, expected);
 }
 
+TEST_F(FrameComposition, ATargetNamingAnotherKindOfResourceMeansTheBackBuffer)
+{
+    class Texture : public Resource::I_Resource
+    {
+    public:
+        int GetKind() override { return Resource::Texture; }
+        void* GetObject() override { return nullptr; }
+        bool Load(const std::string&) override { return true; }
+        bool OnDeviceReset() override { return true; }
+        bool OnDeviceLost() override { return true; }
+    };
+    demo->m_Resources.Add("wood.png", new Texture);
+    Event(new Probe("onto wood", 0, 1000, 0, "wood.png"));
+    Frame(10);
+    ASSERT_EQ(g_Drawn.size(), 1u);
+    EXPECT_EQ(g_Drawn[0].target, -1);
+}
+
+TEST_F(FrameComposition, AnIntervalThatWrapsPastTheEndOfTimeIsNeverActive)
+{
+    // start + duration is taken modulo 2^32: 0xFFFFFF00 + 512 ends at 256.
+    Event(new Probe("wraps", -256, 512));
+    EXPECT_EQ(Frame(0xFFFFFF10u), Labels{});
+    EXPECT_EQ(Frame(16), Labels{});
+}
+
 TEST_F(FrameComposition, AFrameWithNothingActiveOnlyClears)
 {
     Event(new Probe("later", 5000, 10));

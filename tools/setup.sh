@@ -7,6 +7,7 @@ packages=(
     libtinyxml-dev libboost-dev
     libsdl2-dev libsndfile1-dev libasound2-dev
     libgtk-3-dev libx11-dev
+    libassimp-dev libstb-dev
     libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
     glslang-dev spirv-tools libspirv-cross-c-shared-dev
     googletest libgtest-dev

@@ -145,6 +145,15 @@ typedef struct _D3DCOLORVALUE {
     float a;
 } D3DCOLORVALUE;
 
+// Meshes hand their file's materials back in this form.
+typedef struct _D3DMATERIAL9 {
+    D3DCOLORVALUE Diffuse;
+    D3DCOLORVALUE Ambient;
+    D3DCOLORVALUE Specular;
+    D3DCOLORVALUE Emissive;
+    float Power;
+} D3DMATERIAL9;
+
 typedef struct _D3DRECT {
     LONG x1;
     LONG y1;
@@ -822,7 +831,6 @@ typedef struct _D3DVERTEXELEMENT9 {
 // Structures that the layer never fills; declared so the interfaces are whole.
 typedef struct _D3DCAPS9 D3DCAPS9;
 typedef struct _D3DADAPTER_IDENTIFIER9 D3DADAPTER_IDENTIFIER9;
-typedef struct _D3DMATERIAL9 D3DMATERIAL9;
 typedef struct _D3DLIGHT9 D3DLIGHT9;
 typedef struct _D3DCLIPSTATUS9 D3DCLIPSTATUS9;
 typedef struct _D3DRECTPATCH_INFO D3DRECTPATCH_INFO;

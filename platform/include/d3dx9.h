@@ -1,7 +1,7 @@
 // The subset of D3DX 9 that Quorl calls, for the Linux build. Names, values,
 // layouts and method orders are D3DX 9's; the implementation lives in
 // platform/d3dx9/. Sections: result codes, buffers, shaders, vertex
-// declarations (math, images and meshes follow as they are added).
+// declarations, meshes, math, images.
 #pragma once
 
 #include <d3d9.h>
@@ -101,3 +101,145 @@ HRESULT WINAPI D3DXCompileShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDef
 
 // Bytes per vertex of one stream: the end of its furthest element.
 UINT WINAPI D3DXGetDeclVertexSize(const D3DVERTEXELEMENT9* pDecl, DWORD Stream);
+
+// Meshes
+
+#define D3DXMESH_32BIT 0x001
+#define D3DXMESH_MANAGED 0x220
+
+#define MAX_FVF_DECL_SIZE (MAXD3DDECLLENGTH + 1)
+
+typedef struct _D3DXMATERIAL {
+    D3DMATERIAL9 MatD3D;
+    LPSTR pTextureFilename;
+} D3DXMATERIAL, *LPD3DXMATERIAL;
+
+// The methods that this layer implements, in D3DX 9's order; the others of
+// ID3DXBaseMesh and ID3DXMesh are left out.
+struct ID3DXMesh : public IUnknown {
+    // Draws the faces of one material; an attribute without faces draws nothing.
+    virtual HRESULT STDMETHODCALLTYPE DrawSubset(DWORD AttribId) = 0;
+    virtual DWORD STDMETHODCALLTYPE GetNumFaces() = 0;
+    virtual DWORD STDMETHODCALLTYPE GetNumVertices() = 0;
+    virtual DWORD STDMETHODCALLTYPE GetFVF() = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDeclaration(D3DVERTEXELEMENT9 Declaration[MAX_FVF_DECL_SIZE]) = 0;
+    virtual DWORD STDMETHODCALLTYPE GetNumBytesPerVertex() = 0;
+    virtual DWORD STDMETHODCALLTYPE GetOptions() = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDevice(LPDIRECT3DDEVICE9* ppDevice) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetVertexBuffer(LPDIRECT3DVERTEXBUFFER9* ppVB) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetIndexBuffer(LPDIRECT3DINDEXBUFFER9* ppIB) = 0;
+
+protected:
+    ~ID3DXMesh() = default;
+};
+typedef ID3DXMesh* LPD3DXMESH;
+
+// Text .x files (and binary ones where the importer reads them). The
+// geometry of every frame, with the frames' transforms applied, becomes one
+// mesh whose faces are sorted by material: POSITION, then NORMAL and
+// TEXCOORD0 where the file has them; 32-bit indices only when 16 bits do not
+// reach. ppMaterials receives NumMaterials D3DXMATERIAL records followed by
+// their texture names. Adjacency and effect instances are not produced:
+// those pointers, when given, receive null.
+HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEVICE9 pD3DDevice,
+                                  LPD3DXBUFFER* ppAdjacency, LPD3DXBUFFER* ppMaterials,
+                                  LPD3DXBUFFER* ppEffectInstances, DWORD* pNumMaterials, LPD3DXMESH* ppMesh);
+
+// Math: row vectors, left-handed coordinates, 32-bit floats.
+
+struct D3DXVECTOR2 {
+    D3DXVECTOR2() = default;
+    D3DXVECTOR2(float fx, float fy) : x(fx), y(fy) {}
+    operator float*() { return &x; }
+    operator const float*() const { return &x; }
+
+    float x, y;
+};
+typedef D3DXVECTOR2* LPD3DXVECTOR2;
+
+struct D3DXVECTOR3 : public D3DVECTOR {
+    D3DXVECTOR3() = default;
+    D3DXVECTOR3(float fx, float fy, float fz) : D3DVECTOR{fx, fy, fz} {}
+    D3DXVECTOR3(const D3DVECTOR& v) : D3DVECTOR(v) {}
+    operator float*() { return &x; }
+    operator const float*() const { return &x; }
+};
+typedef D3DXVECTOR3* LPD3DXVECTOR3;
+
+struct D3DXVECTOR4 {
+    D3DXVECTOR4() = default;
+    D3DXVECTOR4(float fx, float fy, float fz, float fw) : x(fx), y(fy), z(fz), w(fw) {}
+    operator float*() { return &x; }
+    operator const float*() const { return &x; }
+
+    float x, y, z, w;
+};
+typedef D3DXVECTOR4* LPD3DXVECTOR4;
+
+struct D3DXMATRIX : public D3DMATRIX {
+    D3DXMATRIX() = default;
+    D3DXMATRIX(const D3DMATRIX& mat) : D3DMATRIX(mat) {}
+    D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24,
+               float f31, float f32, float f33, float f34, float f41, float f42, float f43, float f44);
+    float& operator()(UINT row, UINT col) { return m[row][col]; }
+    float operator()(UINT row, UINT col) const { return m[row][col]; }
+    operator float*() { return &_11; }
+    operator const float*() const { return &_11; }
+    D3DXMATRIX operator*(const D3DXMATRIX& mat) const;
+    D3DXMATRIX& operator*=(const D3DXMATRIX& mat);
+};
+typedef D3DXMATRIX* LPD3DXMATRIX;
+
+// Colours as four floats in r, g, b, a order; DWORDs are 0xAARRGGBB.
+struct D3DXCOLOR {
+    D3DXCOLOR() = default;
+    D3DXCOLOR(DWORD argb);
+    D3DXCOLOR(float fr, float fg, float fb, float fa) : r(fr), g(fg), b(fb), a(fa) {}
+    operator DWORD() const;
+    operator float*() { return &r; }
+    operator const float*() const { return &r; }
+
+    float r, g, b, a;
+};
+typedef D3DXCOLOR* LPD3DXCOLOR;
+
+D3DXMATRIX* WINAPI D3DXMatrixIdentity(D3DXMATRIX* pOut);
+D3DXMATRIX* WINAPI D3DXMatrixMultiply(D3DXMATRIX* pOut, const D3DXMATRIX* pM1, const D3DXMATRIX* pM2);
+D3DXMATRIX* WINAPI D3DXMatrixTranspose(D3DXMATRIX* pOut, const D3DXMATRIX* pM);
+D3DXMATRIX* WINAPI D3DXMatrixTranslation(D3DXMATRIX* pOut, float x, float y, float z);
+D3DXMATRIX* WINAPI D3DXMatrixRotationAxis(D3DXMATRIX* pOut, const D3DXVECTOR3* pV, float Angle);
+D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovLH(D3DXMATRIX* pOut, float fovy, float Aspect, float zn, float zf);
+D3DXVECTOR3* WINAPI D3DXVec3Normalize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV);
+D3DXVECTOR4* WINAPI D3DXVec3Transform(D3DXVECTOR4* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM);
+
+// Images
+
+typedef enum _D3DXIMAGE_FILEFORMAT {
+    D3DXIFF_BMP = 0,
+    D3DXIFF_JPG = 1,
+    D3DXIFF_TGA = 2,
+    D3DXIFF_PNG = 3,
+    D3DXIFF_DDS = 4,
+    D3DXIFF_PPM = 5,
+    D3DXIFF_DIB = 6,
+    D3DXIFF_HDR = 7,
+    D3DXIFF_PFM = 8,
+    D3DXIFF_FORCE_DWORD = 0x7fffffff
+} D3DXIMAGE_FILEFORMAT;
+
+typedef struct _D3DXIMAGE_INFO {
+    UINT Width;
+    UINT Height;
+    UINT Depth;
+    UINT MipLevels;
+    D3DFORMAT Format;
+    D3DRESOURCETYPE ResourceType;
+    D3DXIMAGE_FILEFORMAT ImageFileFormat;
+} D3DXIMAGE_INFO;
+
+// PNG, JPEG, TGA and BMP files. The texture gets D3DX's defaults: each side
+// rounded up to a power of two with the picture stretched over it, a full
+// mip chain, the managed pool, A8R8G8B8 (X8R8G8B8 for pictures without alpha).
+HRESULT WINAPI D3DXCreateTextureFromFileA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrcFile, LPDIRECT3DTEXTURE9* ppTexture);
+// What the file holds: its size in pixels and format, one level, depth 1.
+HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR pSrcFile, D3DXIMAGE_INFO* pSrcInfo);

@@ -65,7 +65,9 @@ pass_settings() {
         dialog=$(xdotool search --onlyvisible --name '^Settings$' 2>/dev/null | head -n 1)
         if [ -n "$dialog" ]; then
             xdotool windowfocus --sync "$dialog" 2>/dev/null
-            xdotool key --clearmodifiers --delay 80 "${keys[@]}"
+            # The dialog takes keys only once it has drawn and set its focus.
+            sleep 1
+            xdotool key --clearmodifiers --delay 150 "${keys[@]}"
             settings_seen=1
             return
         fi

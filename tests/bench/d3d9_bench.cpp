@@ -1,5 +1,6 @@
 // Throughput of the Direct3D layer on this machine's GL: cached-state draw
 // calls, a frame of 26,000 point sprites, a full-screen textured quad.
+#include "support/bench_device.h"
 #include "support/d3d9_test_shaders.h"
 
 #include <d3d9.h>
@@ -20,11 +21,6 @@ double Seconds(std::chrono::steady_clock::time_point since)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
 struct Vertex
 {
     float x, y, z;
@@ -41,33 +37,13 @@ struct Sprite
 
 int main()
 {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QuorlD3D9Bench";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "bench", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr,
-                                  wc.hInstance, nullptr);
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = kWidth;
-    params.BackBufferHeight = kHeight;
-    params.BackBufferFormat = D3DFMT_A8R8G8B8;
-    params.BackBufferCount = 2;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    params.hDeviceWindow = window;
-    params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
-    params.AutoDepthStencilFormat = D3DFMT_D24S8;
-    params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    IDirect3DDevice9* device = nullptr;
-    if (!window || !d3d ||
-        FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                 &params, &device)))
+    BenchDevice bench;
+    if (!bench.Open(kWidth, kHeight))
     {
         std::fprintf(stderr, "no device\n");
         return 1;
     }
+    IDirect3DDevice9* device = bench.device;
     std::printf("GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 
     const D3DVERTEXELEMENT9 quadElements[] = {
@@ -210,8 +186,5 @@ int main()
     for (IUnknown* object : std::initializer_list<IUnknown*>{dynamic, spriteDeclaration, spriteVs, fullQuad, smallQuad,
                                                              texture, texturePs, quadVs, quadDeclaration})
         object->Release();
-    device->Release();
-    d3d->Release();
-    DestroyWindow(window);
     return 0;
 }

@@ -1,5 +1,6 @@
 // Load times of D3DX files on this machine's GL: a 1024 x 1024 PNG, a
 // 512 x 512 TGA and a 5,000-face text .x mesh, each made here first.
+#include "support/bench_device.h"
 #include "support/temp_dir.h"
 
 #include <d3d9.h>
@@ -16,11 +17,6 @@
 
 namespace
 {
-LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
 std::vector<unsigned char> Pattern(int size, int channels)
 {
     std::vector<unsigned char> pixels(static_cast<size_t>(size) * size * channels);
@@ -70,29 +66,13 @@ int main()
     stbi_write_tga(tga.c_str(), 512, 512, 4, Pattern(512, 4).data());
     WriteGrid(mesh);
 
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QuorlLoadBench";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "bench", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
-                                  wc.hInstance, nullptr);
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = 64;
-    params.BackBufferHeight = 64;
-    params.BackBufferFormat = D3DFMT_A8R8G8B8;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    params.hDeviceWindow = window;
-    params.Windowed = TRUE;
-    IDirect3DDevice9* device = nullptr;
-    if (!window || !d3d ||
-        FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                 &params, &device)))
+    BenchDevice bench;
+    if (!bench.Open(64, 64))
     {
         std::fprintf(stderr, "no device\n");
         return 1;
     }
+    IDirect3DDevice9* device = bench.device;
 
     auto texture = [&](const std::string& path) {
         IDirect3DTexture9* result = nullptr;
@@ -118,9 +98,5 @@ int main()
             std::fprintf(stderr, "failed: %s\n", mesh.c_str());
     });
     std::printf("1024x1024 PNG: %.1f ms\n512x512 TGA: %.1f ms\n5,000-face .x mesh: %.1f ms\n", pngMs, tgaMs, meshMs);
-
-    device->Release();
-    d3d->Release();
-    DestroyWindow(window);
     return 0;
 }

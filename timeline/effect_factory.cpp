@@ -1,10 +1,18 @@
 #include "timeline/effect_factory.h"
 
 #include "app/log.h"
+#include "effects/bubbles.h"
+#include "effects/clear.h"
+#include "effects/particles.h"
+#include "effects/quad2d.h"
 
 void EffectFactory::RegisterAll()
 {
     // One Register<T>() per effect class, in alphabetical order of type name.
+    Register<C_FXBubbles>();
+    Register<C_FXClear>();
+    Register<C_FXParticles>();
+    Register<C_FXQuad2D>();
 }
 
 void EffectFactory::Register(const std::string& name, Creator creator)

@@ -10,7 +10,7 @@ import sys
 
 INTERFACES = ["IDirect3D9", "IDirect3DDevice9", "IDirect3DSurface9", "IDirect3DTexture9",
               "IDirect3DVertexBuffer9", "IDirect3DIndexBuffer9", "IDirect3DVertexShader9",
-              "IDirect3DPixelShader9"]
+              "IDirect3DPixelShader9", "IDirect3DVertexDeclaration9"]
 
 header = open(sys.argv[1]).read()
 

@@ -330,4 +330,23 @@ public:
     ULONG references = 1;
 };
 
+class Direct3DVertexDeclaration9 : public ::IDirect3DVertexDeclaration9
+{
+public:
+    virtual ~Direct3DVertexDeclaration9() {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        ULONG left = --references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9**) override { return D3DERR_INVALIDCALL; }
+    HRESULT STDMETHODCALLTYPE GetDeclaration(D3DVERTEXELEMENT9*, UINT*) override { return D3DERR_INVALIDCALL; }
+
+    ULONG references = 1;
+};
+
 } // namespace NullD3D9

@@ -70,7 +70,44 @@ public:
     Surface* level;
 };
 
+// Holds real memory, so what a lock hands out can be written and read back.
 class VertexBuffer : public Counted<NullD3D9::Direct3DVertexBuffer9>
+{
+public:
+    VertexBuffer(const std::string& label, UINT length) : Counted(label), memory(length) {}
+
+    HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override
+    {
+        Record("Lock " + label + " " + std::to_string(offset) + " " + std::to_string(size) + " " + Hex(flags));
+        // Size 0 locks the whole buffer.
+        if (size == 0 && offset <= memory.size())
+            size = static_cast<UINT>(memory.size()) - offset;
+        if (locked || offset > memory.size() || size > memory.size() - offset)
+            return D3DERR_INVALIDCALL;
+        locked = true;
+        lockedOffset = offset;
+        lockedSize = size;
+        *data = memory.data() + offset;
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE Unlock() override
+    {
+        Record("Unlock " + label);
+        if (!locked)
+            return D3DERR_INVALIDCALL;
+        locked = false;
+        Get().unlockedData.assign(memory.begin() + lockedOffset, memory.begin() + lockedOffset + lockedSize);
+        return D3D_OK;
+    }
+
+    std::vector<unsigned char> memory;
+    bool locked = false;
+    UINT lockedOffset = 0;
+    UINT lockedSize = 0;
+};
+
+class VertexDeclaration : public Counted<NullD3D9::Direct3DVertexDeclaration9>
 {
 public:
     using Counted::Counted;
@@ -110,7 +147,17 @@ std::string LabelOf(IUnknown* object)
         return s->label;
     if (auto* t = dynamic_cast<Texture*>(object))
         return t->label;
+    if (auto* b = dynamic_cast<VertexBuffer*>(object))
+        return b->label;
+    if (auto* d = dynamic_cast<VertexDeclaration*>(object))
+        return d->label;
     return "object";
+}
+
+void Keep(std::map<UINT, std::array<float, 4>>& registers, UINT start, const float* values, UINT count)
+{
+    for (UINT i = 0; i < count; ++i)
+        registers[start + i] = {values[4 * i], values[4 * i + 1], values[4 * i + 2], values[4 * i + 3]};
 }
 
 class Device : public Counted<NullD3D9::Direct3DDevice9>
@@ -161,7 +208,7 @@ public:
                std::to_string(pool));
         if (Get().vertexBufferFails)
             return D3DERR_OUTOFVIDEOMEMORY;
-        *buffer = new VertexBuffer("vb");
+        *buffer = new VertexBuffer("vb", length);
         return D3D_OK;
     }
 
@@ -223,6 +270,64 @@ public:
     {
         Record("Clear " + std::to_string(count) + " " + Hex(flags) + " " + Hex(colour) + " " + std::to_string(z) +
                " " + std::to_string(stencil));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE BeginScene() override
+    {
+        Record("BeginScene");
+        return Get().beginSceneFails ? D3DERR_INVALIDCALL : D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE EndScene() override
+    {
+        Record("EndScene");
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetVertexShaderConstantF(UINT start, const float* values, UINT count) override
+    {
+        Record("SetVertexShaderConstantF " + std::to_string(start) + " " + std::to_string(count));
+        Keep(Get().vertexConstants, start, values, count);
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetPixelShaderConstantF(UINT start, const float* values, UINT count) override
+    {
+        Record("SetPixelShaderConstantF " + std::to_string(start) + " " + std::to_string(count));
+        Keep(Get().pixelConstants, start, values, count);
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
+                                                      IDirect3DVertexDeclaration9** declaration) override
+    {
+        std::string call = "CreateVertexDeclaration";
+        for (const D3DVERTEXELEMENT9* e = elements; e->Stream != 0xFF; ++e)
+            call += " " + std::to_string(e->Offset) + ":" + std::to_string(e->Type) + ":" + std::to_string(e->Usage) +
+                    ":" + std::to_string(e->UsageIndex);
+        Record(call);
+        *declaration = new VertexDeclaration("decl");
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) override
+    {
+        Record("SetVertexDeclaration " + LabelOf(declaration));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                                              UINT stride) override
+    {
+        Record("SetStreamSource " + std::to_string(stream) + " " + LabelOf(buffer) + " " + std::to_string(offset) +
+               " " + std::to_string(stride));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) override
+    {
+        Record("DrawPrimitive " + std::to_string(type) + " " + std::to_string(start) + " " + std::to_string(count));
         return D3D_OK;
     }
 

@@ -5,7 +5,9 @@
 
 #include "support/null_d3d9.h"
 
+#include <array>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,12 @@ struct Script
     bool vertexBufferFails = false;
     bool indexBufferFails = false;
     bool direct3DFails = false;
+    bool beginSceneFails = false;
     D3DPRESENT_PARAMETERS presentParameters = {};
+    // Shader constant registers as last set, and what the last vertex buffer unlock held.
+    std::map<UINT, std::array<float, 4>> vertexConstants;
+    std::map<UINT, std::array<float, 4>> pixelConstants;
+    std::vector<unsigned char> unlockedData;
     int liveObjects = 0; // every fake object made and not yet released for good
 };
 

@@ -1,5 +1,6 @@
 #include "app/demo.h"
 #include "resource/render_target.h"
+#include "support/held_resource.h"
 #include "support/recording_d3d9.h"
 #include "support/scripted_bass.h"
 
@@ -10,22 +11,6 @@
 
 namespace
 {
-// A resource of any kind holding a given object, for the binders.
-class HeldResource : public Resource::I_Resource
-{
-public:
-    HeldResource(int kind, void* object) : m_Kind(kind), m_Object(object) {}
-    int GetKind() override { return m_Kind; }
-    void* GetObject() override { return m_Object; }
-    bool Load(const std::string&) override { return true; }
-    bool OnDeviceReset() override { return true; }
-    bool OnDeviceLost() override { return true; }
-
-private:
-    int m_Kind;
-    void* m_Object;
-};
-
 class Renderer : public ::testing::Test
 {
 protected:

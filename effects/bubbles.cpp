@@ -13,11 +13,7 @@ C_FXBubbles::C_FXBubbles() : m_System(new C_BubbleSystem)
 C_FXBubbles::~C_FXBubbles()
 {
     delete m_System;
-    if (m_Batch.declaration)
-    {
-        m_Batch.declaration->Release();
-        m_Batch.declaration = nullptr;
-    }
+    Particles::ReleaseSpriteDeclaration(m_Batch);
 }
 
 bool C_FXBubbles::Init()

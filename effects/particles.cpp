@@ -38,11 +38,7 @@ C_FXParticles::C_FXParticles() : m_System(new Particles::C_System)
 C_FXParticles::~C_FXParticles()
 {
     delete m_System;
-    if (m_Batch.declaration)
-    {
-        m_Batch.declaration->Release();
-        m_Batch.declaration = nullptr;
-    }
+    Particles::ReleaseSpriteDeclaration(m_Batch);
 }
 
 bool C_FXParticles::Init()

@@ -12,6 +12,15 @@ bool CreateSpriteDeclaration(SpriteBatch& batch)
     return SUCCEEDED(result);
 }
 
+void ReleaseSpriteDeclaration(SpriteBatch& batch)
+{
+    if (batch.declaration)
+    {
+        batch.declaration->Release();
+        batch.declaration = nullptr;
+    }
+}
+
 uint32_t PoolSize(int count, UINT vertexSize)
 {
     return FitVertices(static_cast<uint32_t>(count), vertexSize, C_Renderer::kDynamicVertexBufferSize);

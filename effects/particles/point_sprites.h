@@ -20,6 +20,7 @@ struct SpriteBatch
 
 // The vertex declaration and its size; false when the device refuses it.
 bool CreateSpriteDeclaration(SpriteBatch& batch);
+void ReleaseSpriteDeclaration(SpriteBatch& batch);
 
 // A pool size from the script's count: a negative count reads as a huge
 // unsigned one, and no more vertices are kept than the dynamic buffer holds.

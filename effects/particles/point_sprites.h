@@ -9,13 +9,14 @@
 
 namespace Particles
 {
+// What a particle effect holds for drawing, in the order the effects declare it.
 struct SpriteBatch
 {
-    IDirect3DVertexDeclaration9* declaration = nullptr;
-    UINT vertexSize = 0;
     int texture = -1;
     int vertexShader = -1;
     int pixelShader = -1;
+    IDirect3DVertexDeclaration9* declaration = nullptr;
+    UINT vertexSize = 0;
 };
 
 // The vertex declaration and its size; false when the device refuses it.

@@ -1,5 +1,7 @@
 // .x meshes through Assimp's X importer, merged into one vertex and one index
 // buffer whose faces are grouped by material.
+#include "d3dx9/com_object.h"
+
 #include <d3dx9.h>
 
 #include <assimp/Importer.hpp>
@@ -8,7 +10,6 @@
 #include <assimp/scene.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -25,7 +26,7 @@ struct Range
     DWORD faceCount = 0;
 };
 
-class Mesh final : public ID3DXMesh
+class Mesh final : public d3dx9gl::ComObject<ID3DXMesh>
 {
 public:
     Mesh(IDirect3DDevice9* device, DWORD options, DWORD fvf, const std::vector<D3DVERTEXELEMENT9>& elements,
@@ -42,28 +43,6 @@ public:
         m_VB = vb;
         m_IB = ib;
         m_Declaration = declaration;
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObj) override
-    {
-        if (!ppvObj)
-            return E_POINTER;
-        if (IsEqualGUID(riid, IID_IUnknown))
-        {
-            AddRef();
-            *ppvObj = static_cast<IUnknown*>(this);
-            return S_OK;
-        }
-        *ppvObj = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_References; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        ULONG left = --m_References;
-        if (left == 0)
-            delete this;
-        return left;
     }
 
     HRESULT STDMETHODCALLTYPE DrawSubset(DWORD AttribId) override
@@ -119,7 +98,7 @@ public:
     }
 
 private:
-    ~Mesh()
+    ~Mesh() override
     {
         if (m_Declaration)
             m_Declaration->Release();
@@ -130,7 +109,6 @@ private:
         m_Device->Release();
     }
 
-    std::atomic<ULONG> m_References{1};
     IDirect3DDevice9* m_Device;
     DWORD m_Options;
     DWORD m_FVF;

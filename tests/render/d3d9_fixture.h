@@ -4,6 +4,7 @@
 
 #include "d3d9/test_hooks.h"
 #include "support/d3d9_test_shaders.h"
+#include "support/present_parameters.h"
 #include "win32/internal.h"
 
 #include <d3d9.h>
@@ -67,18 +68,7 @@ inline LRESULT CALLBACK TestProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 inline D3DPRESENT_PARAMETERS Parameters(HWND window)
 {
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = kSize;
-    params.BackBufferHeight = kSize;
-    params.BackBufferFormat = D3DFMT_A8R8G8B8;
-    params.BackBufferCount = 2;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    params.hDeviceWindow = window;
-    params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
-    params.AutoDepthStencilFormat = D3DFMT_D24S8;
-    params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    return params;
+    return WindowedParameters(window, kSize, kSize);
 }
 
 class D3D9PixelTest : public ::testing::Test

@@ -1,4 +1,5 @@
 #include "support/bench_device.h"
+#include "support/present_parameters.h"
 
 namespace
 {
@@ -18,17 +19,7 @@ bool BenchDevice::Open(UINT width, UINT height)
     window = CreateWindowExA(0, wc.lpszClassName, "bench", WS_POPUP, 0, 0, static_cast<int>(width),
                              static_cast<int>(height), nullptr, nullptr, wc.hInstance, nullptr);
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = width;
-    params.BackBufferHeight = height;
-    params.BackBufferFormat = D3DFMT_A8R8G8B8;
-    params.BackBufferCount = 2;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    params.hDeviceWindow = window;
-    params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
-    params.AutoDepthStencilFormat = D3DFMT_D24S8;
-    params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    D3DPRESENT_PARAMETERS params = WindowedParameters(window, width, height);
     return window && d3d &&
            SUCCEEDED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
                                        &params, &device));

@@ -12,10 +12,7 @@ void C_BubbleSystem::Spawn(Particles::Particle& particle)
                                     m_Settings.velocity.z + deviation.z);
     // The colour is a random blend, fixed for the bubble's life.
     float m = RandomUnit();
-    const D3DXCOLOR& from = m_Settings.colour_start;
-    const D3DXCOLOR& to = m_Settings.colour_end;
-    particle.colour = D3DXCOLOR(from.r + (to.r - from.r) * m, from.g + (to.g - from.g) * m,
-                                from.b + (to.b - from.b) * m, from.a + (to.a - from.a) * m);
+    particle.colour = Particles::LerpColour(m_Settings.colour_start, m_Settings.colour_end, m);
     particle.size = m_Settings.size_start + m_Settings.size_rand * RandomUnit();
     particle.life = particle.remaining = 1.0f;
     particle.alive = true;

@@ -21,13 +21,13 @@ DWORD ToByte(float c)
         return 0;
     return static_cast<DWORD>(c * 255.0f + 0.5f);
 }
+} // namespace
 
-D3DXCOLOR Lerp(const D3DXCOLOR& from, const D3DXCOLOR& to, float t)
+D3DXCOLOR LerpColour(const D3DXCOLOR& from, const D3DXCOLOR& to, float t)
 {
     return D3DXCOLOR(from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t, from.b + (to.b - from.b) * t,
                      from.a + (to.a - from.a) * t);
 }
-} // namespace
 
 DWORD PackColour(const D3DXCOLOR& colour)
 {
@@ -100,7 +100,7 @@ bool C_System::Update(float dt)
             continue;
         }
         float t = 1.0f - p.remaining / p.life;
-        p.colour = Lerp(p.colourBirth, p.colourDeath, t);
+        p.colour = LerpColour(p.colourBirth, p.colourDeath, t);
         p.size = p.sizeBirth + (p.sizeDeath - p.sizeBirth) * t;
         p.velocity.x += m_Settings.gravity.x * dt;
         p.velocity.y += m_Settings.gravity.y * dt;

@@ -55,6 +55,9 @@ extern const D3DVERTEXELEMENT9 kVertexElements[4];
 // 0xAARRGGBB, each component clamped to 0..1 and rounded to the nearest byte.
 DWORD PackColour(const D3DXCOLOR& colour);
 
+// from + (to - from) * t per component, each step rounded to float.
+D3DXCOLOR LerpColour(const D3DXCOLOR& from, const D3DXCOLOR& to, float t);
+
 // How many of count vertices of that size a buffer of that many bytes holds.
 uint32_t FitVertices(uint32_t count, uint32_t vertexSize, uint32_t bufferSize);
 

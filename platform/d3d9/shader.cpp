@@ -10,15 +10,18 @@ namespace d3d9gl
 namespace
 {
 const char kMain[] = "void main()";
+const char kStageMain[] = "void quorl_stage_main()";
 
-// Renames the text's entry point so that a tail may call it; false when
-// there is no single plain main().
+// Renames the text's entry point so that the device's epilogue may call it;
+// false when there is no single plain main(). The translated HLSL body owns
+// the name quorl_main, so the stage's entry takes a name of its own.
 bool RenameMain(std::string& glsl)
 {
     const size_t at = glsl.find(kMain);
-    if (at == std::string::npos || glsl.find(kMain, at + 1) != std::string::npos)
+    if (at == std::string::npos || glsl.find(kMain, at + 1) != std::string::npos ||
+        glsl.find(kStageMain) != std::string::npos)
         return false;
-    glsl.replace(at, sizeof kMain - 1, "void quorl_main()");
+    glsl.replace(at, sizeof kMain - 1, kStageMain);
     return true;
 }
 
@@ -38,21 +41,6 @@ GLuint Compile(GLenum stage, const std::string& source)
         return 0;
     }
     return shader;
-}
-
-// The wrapped text when it compiles, else the blob's own.
-GLuint CompileWrapped(GLenum stage, const std::string& glsl, const std::string& wrapped, bool& usedWrapped)
-{
-    usedWrapped = false;
-    if (!wrapped.empty())
-    {
-        if (GLuint shader = Compile(stage, wrapped))
-        {
-            usedWrapped = true;
-            return shader;
-        }
-    }
-    return Compile(stage, glsl);
 }
 
 // The blob a Create*Shader call points at, checked against the stage wanted.
@@ -82,7 +70,7 @@ std::string WrapVertexSource(const std::string& glsl)
             "void main()\n"
             "{\n"
             "    gl_PointSize = quorl_PointSize.x;\n"
-            "    quorl_main();\n"
+            "    quorl_stage_main();\n"
             "    gl_PointSize = clamp(gl_PointSize, quorl_PointSize.y, quorl_PointSize.z);\n"
             "}\n";
     return text;
@@ -102,7 +90,7 @@ std::string WrapPixelSource(const std::string& glsl)
     text += "\nuniform vec2 quorl_AlphaTest;\n"
             "void main()\n"
             "{\n"
-            "    quorl_main();\n"
+            "    quorl_stage_main();\n"
             "    int func = int(quorl_AlphaTest.x);\n"
             "    if (func != 0)\n"
             "    {\n"
@@ -152,8 +140,8 @@ HRESULT VertexShader::Create(Device* device, const DWORD* function, VertexShader
         return D3DERR_INVALIDCALL;
     VertexShader* created = new VertexShader(device, std::move(blob), function, size);
     device->MakeCurrent();
-    created->m_Shader = CompileWrapped(GL_VERTEX_SHADER, created->m_Blob.glsl,
-                                       WrapVertexSource(created->m_Blob.glsl), created->m_Wrapped);
+    // Without the epilogue the shader would ignore the point-size states: refuse it.
+    created->m_Shader = Compile(GL_VERTEX_SHADER, WrapVertexSource(created->m_Blob.glsl));
     if (!created->m_Shader)
     {
         delete created;
@@ -189,18 +177,15 @@ HRESULT PixelShader::Create(Device* device, const DWORD* function, PixelShader**
     PixelShader* created = new PixelShader(device, std::move(blob), function, size);
     device->MakeCurrent();
     const ShaderBlob& parsed = created->m_Blob;
-    created->m_Shader =
-        CompileWrapped(GL_FRAGMENT_SHADER, parsed.glsl, WrapPixelSource(parsed.glsl), created->m_Wrapped);
-    bool spriteWrapped = false;
+    // Without the epilogue the shader would ignore the alpha test: refuse it.
+    created->m_Shader = Compile(GL_FRAGMENT_SHADER, WrapPixelSource(parsed.glsl));
     if (!parsed.spriteGlsl.empty())
-        created->m_SpriteShader = CompileWrapped(GL_FRAGMENT_SHADER, parsed.spriteGlsl,
-                                                 WrapPixelSource(parsed.spriteGlsl), spriteWrapped);
+        created->m_SpriteShader = Compile(GL_FRAGMENT_SHADER, WrapPixelSource(parsed.spriteGlsl));
     if (!created->m_Shader || (!parsed.spriteGlsl.empty() && !created->m_SpriteShader))
     {
         delete created;
         return D3DERR_INVALIDCALL;
     }
-    created->m_Wrapped = created->m_Wrapped && (parsed.spriteGlsl.empty() || spriteWrapped);
     created->AddPublicRef();
     *shader = created;
     return D3D_OK;

@@ -43,12 +43,10 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObj) override;
 
     GLuint Shader() const { return m_Shader; }
-    bool Wrapped() const { return m_Wrapped; }
 
 private:
     using ShaderObject::ShaderObject;
     GLuint m_Shader = 0;
-    bool m_Wrapped = false;
 };
 
 class PixelShader final : public ShaderObject<IDirect3DPixelShader9>
@@ -60,13 +58,11 @@ public:
 
     // The point-sprite variant, or the plain shader when the blob has none.
     GLuint Shader(bool sprite) const { return sprite && m_SpriteShader ? m_SpriteShader : m_Shader; }
-    bool Wrapped() const { return m_Wrapped; }
 
 private:
     using ShaderObject::ShaderObject;
     GLuint m_Shader = 0;
     GLuint m_SpriteShader = 0;
-    bool m_Wrapped = false;
 };
 
 struct Program

@@ -309,7 +309,7 @@ private:
             if (vertex && builtin.builtin == spv::BuiltInPosition)
                 m_HasPosition = true;
             else if (vertex && builtin.builtin == spv::BuiltInPointSize)
-                m_HasPointSize = true;
+                continue;
             else if (!vertex && builtin.builtin == spv::BuiltInFragDepth)
                 continue;
             else
@@ -441,8 +441,6 @@ private:
             code << "    gl_Position = " << Widen(*position) << ";\n";
         if (const StageVariable* size = Output("PSIZE0"))
             code << "    gl_PointSize = float(" << size->name << (size->components > 1 ? ".x" : "") << ");\n";
-        else if (!m_HasPointSize)
-            code << "    gl_PointSize = 1.0;\n";
         for (const char* varying : kVaryings)
         {
             bool color = varying[0] == 'C';
@@ -504,7 +502,6 @@ private:
     std::vector<StageVariable> m_Inputs;
     std::vector<StageVariable> m_Outputs;
     bool m_HasPosition = false;
-    bool m_HasPointSize = false;
     bool m_HasColor0 = false;
 };
 } // namespace

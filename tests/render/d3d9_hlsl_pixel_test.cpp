@@ -40,6 +40,28 @@ float4 MainPS(float2 uv : TEXCOORD0) : COLOR0
 }
 )";
 
+// The size comes from c4.x, as the shipped sprite shaders compute theirs.
+const char kSizedPointSource[] = R"(
+float4 size : register(c4);
+struct VS_OUT { float4 pos : POSITION; float4 color : COLOR0; float psize : PSIZE; };
+VS_OUT MainVS(float3 pos : POSITION, float4 color : COLOR0)
+{
+    VS_OUT o;
+    o.pos = float4(pos, 1.0);
+    o.color = color;
+    o.psize = size.x;
+    return o;
+}
+)";
+
+const char kConstantColourSource[] = R"(
+float4 colour : register(c0);
+float4 MainPS() : COLOR0
+{
+    return colour;
+}
+)";
+
 class D3D9HlslPixelTest : public D3D9PixelTest
 {
 protected:
@@ -63,9 +85,9 @@ protected:
         return bytes;
     }
 
-    IDirect3DVertexShader9* CompiledVertexShader()
+    IDirect3DVertexShader9* CompiledVertexShader(const char* source = kVertexSource)
     {
-        const std::vector<uint8_t> code = Compile("quad.vsh", kVertexSource, "MainVS", "vs_2_0");
+        const std::vector<uint8_t> code = Compile("quad.vsh", source, "MainVS", "vs_2_0");
         IDirect3DVertexShader9* shader = nullptr;
         EXPECT_EQ(m_Device->CreateVertexShader(reinterpret_cast<const DWORD*>(code.data()), &shader), D3D_OK);
         return shader;
@@ -188,5 +210,93 @@ TEST_F(D3D9HlslPixelTest, CompiledPointSpriteShowsTopLeftTexelAtTopLeft)
     m_Device->SetPixelShader(nullptr);
     for (IUnknown* object : std::vector<IUnknown*>{texture, ps, vs})
         object->Release();
+}
+// Direct3D 9 clamps a shader's PSIZE to D3DRS_POINTSIZE_MIN..MAX (1..64 by default).
+TEST_F(D3D9HlslPixelTest, CompiledPointSizeIsClampedByTheRenderStates)
+{
+    CreateDevice();
+    IDirect3DVertexShader9* vs = CompiledVertexShader(kSizedPointSource);
+    IDirect3DPixelShader9* ps = CompiledPixelShader(kConstantColourSource);
+    ASSERT_NE(vs, nullptr);
+    ASSERT_NE(ps, nullptr);
+    const UINT side = 256;
+    IDirect3DTexture9* target = RenderTarget(side, side);
+    IDirect3DSurface9* surface = nullptr;
+    ASSERT_EQ(target->GetSurfaceLevel(0, &surface), D3D_OK);
+    ASSERT_EQ(m_Device->SetRenderTarget(0, surface), D3D_OK);
+    // The automatic depth buffer is smaller than the target, which Direct3D 9 does not allow.
+    IDirect3DSurface9* depth = nullptr;
+    ASSERT_EQ(m_Device->GetDepthStencilSurface(&depth), D3D_OK);
+    m_Device->SetDepthStencilSurface(nullptr);
+    m_Device->SetVertexShader(vs);
+    m_Device->SetPixelShader(ps);
+    m_Device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    m_Device->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
+    const float asked[4] = {200, 0, 0, 0}, white[4] = {1, 1, 1, 1};
+    m_Device->SetVertexShaderConstantF(4, asked, 1);
+    m_Device->SetPixelShaderConstantF(0, white, 1);
+
+    // The lit width of the middle row of a sprite drawn at the centre.
+    auto drawnWidth = [&](const char* dumpName) {
+        m_Device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        const Vertex point{0.0f, 0.0f, 0.5f, 0xFFFFFFFF, 0, 0};
+        EXPECT_EQ(m_Device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point), D3D_OK);
+        const std::vector<uint32_t> pixels = Pixels(surface, dumpName);
+        UINT lit = 0;
+        for (UINT x = 0; x < side; ++x)
+            lit += (At(pixels, x, side / 2, side) & 0xFFFFFF) != 0;
+        return lit;
+    };
+    EXPECT_EQ(drawnWidth("hlsl_point_default_max"), 64u);
+    const float raised = 256.0f;
+    m_Device->SetRenderState(D3DRS_POINTSIZE_MAX, *reinterpret_cast<const DWORD*>(&raised));
+    EXPECT_EQ(drawnWidth("hlsl_point_raised_max"), 200u);
+    const float floor = 220.0f;
+    m_Device->SetRenderState(D3DRS_POINTSIZE_MIN, *reinterpret_cast<const DWORD*>(&floor));
+    EXPECT_EQ(drawnWidth("hlsl_point_raised_min"), 220u);
+
+    m_Device->SetVertexShader(nullptr);
+    m_Device->SetPixelShader(nullptr);
+    IDirect3DSurface9* backBuffer = nullptr;
+    ASSERT_EQ(m_Device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
+    m_Device->SetRenderTarget(0, backBuffer);
+    m_Device->SetDepthStencilSurface(depth);
+    for (IUnknown* object : std::vector<IUnknown*>{backBuffer, depth, surface, target, ps, vs})
+        object->Release();
+}
+
+TEST_F(D3D9HlslPixelTest, AlphaTestDiscardsCompiledPixelShaderOutput)
+{
+    CreateDevice();
+    IDirect3DVertexShader9* vs = CompiledVertexShader();
+    IDirect3DPixelShader9* ps = CompiledPixelShader(kConstantColourSource);
+    ASSERT_NE(vs, nullptr);
+    ASSERT_NE(ps, nullptr);
+    m_Device->SetVertexShader(vs);
+    m_Device->SetPixelShader(ps);
+    SetTransform(kIdentity);
+    m_Device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    m_Device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    m_Device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+    const float quarter[4] = {0, 1, 0, 0.25f};
+    m_Device->SetPixelShaderConstantF(0, quarter, 1);
+    struct Case
+    {
+        DWORD reference;
+        uint32_t expected;
+    };
+    // Alpha 0.25 is 64 of 255: it passes "greater than 32" and fails "greater than 128".
+    for (const Case& c : {Case{128, 0xFF000000u}, Case{32, 0xFF00FF00u}})
+    {
+        m_Device->SetRenderState(D3DRS_ALPHAREF, c.reference);
+        m_Device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        FullQuad(0.5f, 0xFFFFFFFF);
+        EXPECT_TRUE(SameColor(At(BackBuffer(), 16, 16) | 0xFF000000, c.expected)) << "reference " << c.reference;
+    }
+    m_Device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    m_Device->SetVertexShader(nullptr);
+    m_Device->SetPixelShader(nullptr);
+    ps->Release();
+    vs->Release();
 }
 } // namespace

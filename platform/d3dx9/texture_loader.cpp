@@ -68,8 +68,23 @@ bool FileFormat(const Bytes& data, D3DXIMAGE_FILEFORMAT* format)
     return true;
 }
 
-bool HasAlpha(int channels)
+UINT Le32(const Bytes& data, size_t at)
 {
+    return Le16(data, at) | (Le16(data, at + 2) << 16);
+}
+
+// D3DX takes a 32-bit BMP's fourth byte as alpha only where the header gives
+// an alpha mask; a plain BITMAPINFOHEADER file is X8R8G8B8.
+bool BmpHasAlphaMask(const Bytes& data)
+{
+    const size_t header = 14, alphaMask = header + 52;
+    return data.size() >= alphaMask + 4 && Le32(data, header) >= 56 && Le32(data, alphaMask) != 0;
+}
+
+bool HasAlpha(const Bytes& data, D3DXIMAGE_FILEFORMAT format, int channels)
+{
+    if (format == D3DXIFF_BMP && !BmpHasAlphaMask(data))
+        return false;
     return channels == 2 || channels == 4;
 }
 
@@ -90,6 +105,8 @@ HRESULT Probe(const char* path, Bytes& data, D3DXIMAGE_INFO* info)
         info->Format = D3DFMT_L8;
     else if (channels == 3)
         info->Format = D3DFMT_R8G8B8;
+    else if (!HasAlpha(data, format, channels))
+        info->Format = D3DFMT_X8R8G8B8;
     else
         info->Format = D3DFMT_A8R8G8B8;
     info->ResourceType = D3DRTYPE_TEXTURE;
@@ -137,6 +154,22 @@ Picture HalfSize(const Picture& source)
     return half;
 }
 
+// D3DX's default filter: a side that needs no stretch is copied exactly, the
+// other is stretched with a triangle filter on the stored values.
+bool Stretch(const stbi_uc* pixels, int width, int height, Picture& picture)
+{
+    if (picture.width == UINT(width) && picture.height == UINT(height))
+    {
+        std::memcpy(picture.rgba.data(), pixels, picture.rgba.size());
+        return true;
+    }
+    const stbir_filter horizontal = picture.width == UINT(width) ? STBIR_FILTER_BOX : STBIR_FILTER_TRIANGLE;
+    const stbir_filter vertical = picture.height == UINT(height) ? STBIR_FILTER_BOX : STBIR_FILTER_TRIANGLE;
+    return stbir_resize(pixels, width, height, 0, picture.rgba.data(), picture.width, picture.height, 0,
+                        STBIR_TYPE_UINT8, 4, STBIR_ALPHA_CHANNEL_NONE, 0, STBIR_EDGE_CLAMP, STBIR_EDGE_CLAMP,
+                        horizontal, vertical, STBIR_COLORSPACE_LINEAR, nullptr);
+}
+
 HRESULT Fill(IDirect3DTexture9* texture, UINT level, const Picture& picture, bool opaque)
 {
     D3DLOCKED_RECT locked;
@@ -181,17 +214,14 @@ HRESULT WINAPI D3DXCreateTextureFromFileA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrc
     picture.width = PowerOfTwoAbove(width);
     picture.height = PowerOfTwoAbove(height);
     picture.rgba.resize(size_t(picture.width) * picture.height * 4);
-    if (picture.width == UINT(width) && picture.height == UINT(height))
-        std::memcpy(picture.rgba.data(), pixels.get(), picture.rgba.size());
-    else if (!stbir_resize_uint8(pixels.get(), width, height, 0, picture.rgba.data(), picture.width,
-                                 picture.height, 0, 4))
+    if (!Stretch(pixels.get(), width, height, picture))
         return E_OUTOFMEMORY;
     pixels.reset();
 
     UINT levels = 1;
     for (UINT side = picture.width > picture.height ? picture.width : picture.height; side > 1; side >>= 1)
         ++levels;
-    const bool opaque = !HasAlpha(channels);
+    const bool opaque = !HasAlpha(data, info.ImageFileFormat, channels);
     IDirect3DTexture9* texture = nullptr;
     hr = pDevice->CreateTexture(picture.width, picture.height, levels, 0, opaque ? D3DFMT_X8R8G8B8 : D3DFMT_A8R8G8B8,
                                 D3DPOOL_MANAGED, &texture, nullptr);

@@ -166,4 +166,90 @@ TEST_F(D3DXTextureTest, MissingAndNonImageFilesFail)
         EXPECT_EQ(texture, nullptr);
     }
 }
+// D3DX's default filter copies a side that needs no stretch and stretches the
+// other with a triangle filter: an 8x6 picture of black and white columns over
+// a black top half and a white bottom half becomes 8x8.
+TEST_F(D3DXTextureTest, AStretchKeepsAnExactAxisAndFiltersTheOtherLinearly)
+{
+    CreateDevice();
+    std::vector<uint8_t> rgb;
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+            rgb.insert(rgb.end(), {uint8_t(x % 2 ? 0xFF : 0), uint8_t(y >= 3 ? 0xFF : 0), 0x40});
+    ASSERT_TRUE(stbi_write_png(PathOf("columns.png").c_str(), 8, 6, 3, rgb.data(), 8 * 3));
+    IDirect3DTexture9* texture = Load(PathOf("columns.png"));
+    ASSERT_NE(texture, nullptr);
+    D3DSURFACE_DESC desc{};
+    ASSERT_EQ(texture->GetLevelDesc(0, &desc), D3D_OK);
+    ASSERT_EQ(desc.Width, 8u);
+    ASSERT_EQ(desc.Height, 8u);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+    auto texel = [&](int x, int y) {
+        return reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch)[x];
+    };
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+        {
+            EXPECT_EQ((texel(x, y) >> 16) & 0xFF, x % 2 ? 0xFFu : 0u) << "column " << x << ", row " << y;
+            EXPECT_EQ(texel(x, y) & 0xFF, 0x40u) << "column " << x << ", row " << y;
+        }
+    // Row j samples the picture at (j + 0.5) * 6 / 8 - 0.5, between its two nearest rows.
+    const int rows[8] = {0, 0, 0, 32, 223, 255, 255, 255};
+    for (int y = 0; y < 8; ++y)
+        EXPECT_NEAR(int((texel(0, y) >> 8) & 0xFF), rows[y], 2) << "row " << y;
+    texture->UnlockRect(0);
+    texture->Release();
+}
+
+// The fourth byte of a plain 32-bit BMP is padding to D3DX: the texture is
+// X8R8G8B8 and draws opaque under alpha blending.
+TEST_F(D3DXTextureTest, Bmp32WithoutAnAlphaMaskIsOpaque)
+{
+    CreateDevice();
+    const int side = 4;
+    std::vector<uint8_t> file = {'B', 'M'};
+    auto le = [&file](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            file.push_back(uint8_t(value >> (8 * i)));
+    };
+    le(54 + side * side * 4, 4);
+    le(0, 4);
+    le(54, 4);
+    le(40, 4); // BITMAPINFOHEADER: no masks
+    le(side, 4);
+    le(side, 4);
+    le(1, 2);
+    le(32, 2);
+    le(0, 4); // BI_RGB
+    le(side * side * 4, 4);
+    le(2835, 4);
+    le(2835, 4);
+    le(0, 4);
+    le(0, 4);
+    for (int i = 0; i < side * side; ++i)
+        file.insert(file.end(), {0xFF, 0x00, 0x00, 0x40}); // blue, with 0x40 in the unused byte
+    std::ofstream(PathOf("x8.bmp"), std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(D3DXGetImageInfoFromFileA(PathOf("x8.bmp").c_str(), &info), D3D_OK);
+    EXPECT_EQ(info.Format, D3DFMT_X8R8G8B8);
+    IDirect3DTexture9* texture = Load(PathOf("x8.bmp"));
+    ASSERT_NE(texture, nullptr);
+    D3DSURFACE_DESC desc{};
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);
+
+    UseTexture(texture);
+    m_Device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    m_Device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    m_Device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    m_Device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    m_Device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+    ASSERT_EQ(TexelQuad(kSize, kSize), D3D_OK);
+    EXPECT_TRUE(SameColor(At(BackBuffer("bmp32"), 16, 16) | 0xFF000000, 0xFF0000FF));
+    m_Device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    m_Device->SetTexture(0, nullptr);
+    texture->Release();
+}
 } // namespace

@@ -23,8 +23,14 @@ bool C_Demo::Run()
 
     float startSeconds = static_cast<float>(static_cast<double>(m_StartTime) / 1000.0);
     QWORD startBytes = BASS_ChannelSeconds2Bytes(m_Stream, startSeconds);
+    // The position the library reports is the stream's own, so after a seek it
+    // already holds the start time: the clock counts from where the seek landed.
+    uint32_t origin = 0;
     if (BASS_ChannelSetPosition(m_Stream, startBytes))
+    {
+        origin = SecondsToMilliseconds(BASS_ChannelBytes2Seconds(m_Stream, startBytes));
         BASS_ChannelPlay(m_Stream, FALSE);
+    }
 
     while (!m_QuitRequested)
     {
@@ -38,7 +44,7 @@ bool C_Demo::Run()
 
         QWORD position = BASS_ChannelGetPosition(m_Stream);
         float seconds = BASS_ChannelBytes2Seconds(m_Stream, position);
-        uint32_t time = m_StartTime + SecondsToMilliseconds(seconds);
+        uint32_t time = m_StartTime + (SecondsToMilliseconds(seconds) - origin);
         uint32_t delta = time - m_PreviousTime;
 
         if (m_EndTime <= time)

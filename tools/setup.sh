@@ -11,7 +11,7 @@ packages=(
     libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
     glslang-dev spirv-tools libspirv-cross-c-shared-dev
     googletest libgtest-dev
-    xvfb xauth xdotool x11-utils
+    xvfb xauth xdotool x11-utils imagemagick
 )
 missing=()
 for package in "${packages[@]}"; do

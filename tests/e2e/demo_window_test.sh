@@ -158,5 +158,40 @@ wait_exit 30
 expect_silent_exit_zero
 finish_case
 
+# --- a run that starts at 30 s plays from there to its end, 10 s later
+current="start time 30 s: plays 10 s from 30 s"
+before=$failures
+dir=$(show_dir starttime)
+mkdir -p "$dir/data"
+for shipped in music.ogg shaders models; do ln -s "$root/data/$shipped" "$dir/data/$shipped"; done
+cat >"$dir/data/demo.xml" <<'XML'
+<demo start_time="30000" end_time="40000" music="data\music.ogg"><resources/><events>
+<quad2d start_time="0" duration="30000" z="0" x="0.5" y="0.5" width="1" height="1"
+        start_colour="0xFF00C000" end_colour="0xFF00C000"/>
+<quad2d start_time="30000" duration="10000" z="0" x="0.5" y="0.5" width="1" height="1"
+        start_colour="0xFFC00000" end_colour="0xFFC00000"/>
+</events></demo>
+XML
+start_demo "$dir"
+if find_window; then
+    started=$(date +%s%3N)
+    sleep 1
+    import -window root "$scratch/starttime.png" 2>/dev/null
+    pixel=$(convert "$scratch/starttime.png" -format '%[pixel:p{512,384}]' info: 2>/dev/null)
+    case "$pixel" in
+    "srgb(192,0,0)") ;;
+    *) fail "the first second shows $pixel, not the red placed at 30 s" ;;
+    esac
+    wait_exit 30
+    elapsed=$(($(date +%s%3N) - started))
+    # About 10 s of music; the window appears a little before the clock starts.
+    [ "$elapsed" -gt 8000 ] && [ "$elapsed" -lt 14000 ] || fail "played for $elapsed ms"
+else
+    fail "no window"
+    wait_exit 30
+fi
+expect_silent_exit_zero
+finish_case
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

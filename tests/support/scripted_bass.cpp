@@ -24,8 +24,8 @@ void Record(const std::string& call)
 }
 } // namespace
 
-// Byte positions are indices into the position script, so the clock reads
-// exactly the seconds the test wrote.
+// Byte positions are whole microseconds. A successful seek moves the stream,
+// and the scripted seconds are what has played since, as a real stream reports.
 extern "C" {
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win, const void*)
 {
@@ -64,7 +64,7 @@ BOOL BASS_StreamFree(HSTREAM handle)
 QWORD BASS_ChannelSeconds2Bytes(DWORD handle, float pos)
 {
     Record("Seconds2Bytes " + std::to_string(handle) + " " + std::to_string(pos));
-    return static_cast<QWORD>(pos * 1000.0f);
+    return static_cast<QWORD>(static_cast<double>(pos) * 1e6 + 0.5);
 }
 
 float BASS_ChannelBytes2Seconds(DWORD, QWORD pos)
@@ -75,10 +75,12 @@ float BASS_ChannelBytes2Seconds(DWORD, QWORD pos)
 BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos)
 {
     Record("SetPosition " + std::to_string(handle) + " " + std::to_string(pos));
-    return ScriptedBass::Get().seekSucceeds;
+    auto& state = ScriptedBass::Get();
+    if (state.seekSucceeds)
+        state.seekPosition = pos;
+    return state.seekSucceeds;
 }
 
-// Seconds travel as whole microseconds through the byte position.
 QWORD BASS_ChannelGetPosition(DWORD)
 {
     auto& state = ScriptedBass::Get();
@@ -87,7 +89,7 @@ QWORD BASS_ChannelGetPosition(DWORD)
         state.lastPosition = state.positions.front();
         state.positions.pop_front();
     }
-    return static_cast<QWORD>(static_cast<double>(state.lastPosition) * 1e6 + 0.5);
+    return state.seekPosition + static_cast<QWORD>(static_cast<double>(state.lastPosition) * 1e6 + 0.5);
 }
 
 QWORD BASS_ChannelGetLength(DWORD)

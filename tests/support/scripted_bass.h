@@ -13,7 +13,8 @@ namespace ScriptedBass
 struct State
 {
     std::vector<std::string> calls;     // "Init -1 44100", "SetPosition 7 4410", ...
-    std::deque<float> positions;        // seconds reported by successive position reads
+    std::deque<float> positions;        // seconds played since the seek, one per position read
+    QWORD seekPosition = 0;             // where the last successful seek put the stream
     float lastPosition = 0.0f;          // repeated once the script runs out
     bool initSucceeds = true;
     bool seekSucceeds = true;

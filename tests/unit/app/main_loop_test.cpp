@@ -76,16 +76,18 @@ protected:
     HWND window = NULL;
 };
 
-TEST_F(MainLoop, TimeIsStartPlusTruncatedMillisecondsAndDeltaFollowsThePreviousPass)
+// After the seek the stream reports its own position, which already holds the
+// start time: the demo time is the position heard, not the start time twice.
+TEST_F(MainLoop, TimeIsThePositionHeardInTruncatedMillisecondsAndDeltaFollowsThePreviousPass)
 {
     demo.m_StartTime = 60000;
     demo.m_EndTime = 60100;
-    // 0.0105f is slightly below 0.0105 and truncates to 10 ms.
-    Positions({0.0f, 0.0105f, 0.05f, 0.0999f, 0.1f});
+    // Seconds are floats: at 60 s a step is 4 µs, so 60.05 reads as 60.0499992 and truncates to 60049.
+    Positions({0.0f, 0.0105f, 0.05f, 0.0999f, 0.1005f});
     demo.Run();
 
     std::vector<std::pair<uint32_t, uint32_t>> expected = {
-        {60000, 60000}, {60010, 10}, {60050, 40}, {60099, 49}, {60100, 1}};
+        {60000, 60000}, {60010, 10}, {60049, 39}, {60099, 50}, {60100, 1}};
     EXPECT_EQ(demo.frames, expected);
     EXPECT_EQ(demo.m_ExitCode, 0);
 }
@@ -96,7 +98,7 @@ TEST_F(MainLoop, SeeksToTheStartTimeAndPlaysBeforeTheFirstPassAndStopsAfterTheLa
     demo.m_EndTime = 0;
     demo.Run();
 
-    std::vector<std::string> expected = {"Seconds2Bytes 100 1.500000", "SetPosition 100 1500", "Play 100 0",
+    std::vector<std::string> expected = {"Seconds2Bytes 100 1.500000", "SetPosition 100 1500000", "Play 100 0",
                                          "Stop 100"};
     EXPECT_EQ(ScriptedBass::Get().calls, expected);
 }

@@ -1,9 +1,12 @@
 #include "timeline/effect_factory.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 namespace
 {
@@ -42,5 +45,28 @@ TEST(EffectFactory, FirstRegistrationOfANameStays)
     factory.Register<RivalEffect>();
     std::unique_ptr<C_FXEffect> effect(factory.Create("fake"));
     EXPECT_NE(dynamic_cast<FakeEffect*>(effect.get()), nullptr);
+}
+// A misspelt element would be skipped silently when the show loads.
+TEST(EffectFactory, ShippedAndGoldenScriptsNameOnlyTypesItCreates)
+{
+    const std::filesystem::path root = QUORL_SOURCE_DIR;
+    std::vector<std::filesystem::path> scripts = {root / "data" / "demo.xml"};
+    for (const auto& entry : std::filesystem::directory_iterator(root / "tests" / "golden"))
+        if (entry.path().extension() == ".xml")
+            scripts.push_back(entry.path());
+    EffectFactory factory;
+    factory.RegisterAll();
+    for (const std::filesystem::path& script : scripts)
+    {
+        TiXmlDocument document(script.string());
+        ASSERT_TRUE(document.LoadFile()) << script;
+        const TiXmlElement* events = document.RootElement()->FirstChildElement("events");
+        ASSERT_NE(events, nullptr) << script;
+        for (const TiXmlElement* event = events->FirstChildElement(); event; event = event->NextSiblingElement())
+        {
+            std::unique_ptr<C_FXEffect> effect(factory.Create(event->Value()));
+            EXPECT_NE(effect, nullptr) << script.filename() << " line " << event->Row() << ": " << event->Value();
+        }
+    }
 }
 } // namespace

@@ -85,6 +85,8 @@ std::shared_ptr<ThreadQueue> CurrentQueue();
 // Window lookups; call with StateMutex() held.
 std::shared_ptr<Window> LookupWindow(HWND hWnd);
 std::shared_ptr<Window> LookupWindowBySdlId(Uint32 id);
+// The window that holds the host's keyboard focus, when SDL has not caught up with it yet.
+std::shared_ptr<Window> LookupWindowWithHostFocus();
 // Forgets every queued message addressed to the window; call with StateMutex() held.
 void DropMessagesFor(const Window& window);
 
@@ -97,6 +99,8 @@ void ApplyCursorVisibility();
 
 // Sets X11's WM_CLASS of a window not yet mapped; nothing on other drivers.
 void SetX11WindowClass(SDL_Window* window, const char* className);
+// Whether X11 gives the window the input focus; false on other drivers.
+bool X11HasInputFocus(SDL_Window* window);
 
 // Keyboard translation, US layout for positions and characters.
 struct KeyInfo {

@@ -72,7 +72,11 @@ void QueueInput(const win32::Window& window, UINT message, WPARAM wParam, LPARAM
 
 void TranslateKey(const SDL_KeyboardEvent& key) {
     std::lock_guard<std::mutex> lock(win32::StateMutex());
-    const auto window = win32::LookupWindowBySdlId(key.windowID);
+    // SDL's X11 back end hands a newly focused window the keyboard some 200 ms
+    // after X11 does, and reports keys typed meanwhile for no window; Win32
+    // queues them for the focused window, so ask X11 which one that is.
+    const auto window =
+        key.windowID != 0 ? win32::LookupWindowBySdlId(key.windowID) : win32::LookupWindowWithHostFocus();
     if (!window)
         return;
     const Uint16 mods = key.keysym.mod;

@@ -90,6 +90,15 @@ std::shared_ptr<Window> LookupWindowBySdlId(Uint32 id) {
     return it == g_windowsBySdlId.end() ? nullptr : LookupWindow(it->second);
 }
 
+std::shared_ptr<Window> LookupWindowWithHostFocus() {
+    for (const auto& entry : g_windowsBySdlId) {
+        const auto window = LookupWindow(entry.second);
+        if (window && window->sdl && X11HasInputFocus(window->sdl))
+            return window;
+    }
+    return nullptr;
+}
+
 bool EnsureVideo() {
     if (g_videoUp.load())
         return true;

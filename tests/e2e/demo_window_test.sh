@@ -72,6 +72,21 @@ expect_silent_exit_zero
 [ "$(ls -A "$dir" | sort | tr '\n' ' ')" = "data log.txt " ] || fail "files appeared: $(ls -A "$dir")"
 finish_case
 
+# --- a key pressed while the show loads waits in the queue, as on Windows
+current="Esc as the window appears"
+before=$failures
+dir=$(show_dir early)
+ln -s "$root/data" "$dir/data"
+start_demo "$dir"
+if find_window; then
+    xdotool key --window "$wid" Escape
+else
+    fail "no window"
+fi
+wait_exit 20
+expect_silent_exit_zero
+finish_case
+
 # --- Alt+F4 closes
 current="Alt+F4 closes the demo"
 before=$failures

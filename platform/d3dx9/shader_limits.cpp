@@ -307,13 +307,6 @@ bool IsSample(spv::Op op)
     return op >= spv::OpImageSampleImplicitLod && op <= spv::OpImageSampleProjDrefExplicitLod;
 }
 
-bool IsComparison(spv::Op op)
-{
-    return (op >= spv::OpIEqual && op <= spv::OpFUnordGreaterThanEqual) ||
-           (op >= spv::OpLogicalEqual && op <= spv::OpLogicalNot) || op == spv::OpAny || op == spv::OpAll ||
-           op == spv::OpIsNan || op == spv::OpIsInf;
-}
-
 bool IsMultiply(spv::Op op) { return op == spv::OpFMul || op == spv::OpIMul || op == spv::OpVectorTimesScalar; }
 
 bool IsAdd(spv::Op op) { return op == spv::OpFAdd || op == spv::OpFSub || op == spv::OpIAdd || op == spv::OpISub; }
@@ -593,11 +586,12 @@ private:
         }
         case spv::OpMatrixTimesMatrix:
         {
-            const Type& result = m_Module.types.at(in.type);
-            const uint32_t rows = result.columns ? n / result.columns : n;
-            const Type* left = m_Module.types.count(TypeOf(o[0])) ? &m_Module.types.at(TypeOf(o[0])) : nullptr;
-            const uint32_t inner = left && left->columns ? left->columns : rows;
-            slots = std::max(1u, result.columns) * std::min(rows, inner);
+            auto result = m_Module.types.find(in.type);
+            auto left = m_Module.types.find(TypeOf(o[0]));
+            const uint32_t columns = result != m_Module.types.end() ? std::max(1u, result->second.columns) : 1;
+            const uint32_t rows = n / columns;
+            const uint32_t inner = left != m_Module.types.end() && left->second.columns ? left->second.columns : rows;
+            slots = columns * std::min(rows, inner);
             break;
         }
         case spv::OpMatrixTimesScalar:
@@ -651,8 +645,7 @@ private:
         case spv::OpKill:
         case spv::OpTerminateInvocation:
         case spv::OpDemoteToHelperInvocation:
-            cost.texture += Pixel() ? 1 : 0; // texkill
-            slots = Pixel() ? 0 : 1;
+            cost.texture += 1; // texkill
             break;
         case spv::OpExtInst:
             slots = o.size() > 1 && o[0] == m_Module.glsl450 ? Extended(in, uses, sincos) : 1;
@@ -665,8 +658,8 @@ private:
                 else
                     slots = 1;
             }
-            else if (IsComparison(in.op) || in.result)
-                slots = 1;
+            else if (in.result)
+                slots = 1; // comparisons, logic and anything else: one instruction at least
             break;
         }
         cost.arithmetic += slots;
@@ -881,32 +874,18 @@ private:
             uint32_t id = o[0];
             uint32_t offset = 0;
             uint32_t type = TypeOf(o[0]);
-            size_t i = 1;
-            for (; i < o.size(); ++i)
+            for (size_t i = 1; i < o.size(); ++i)
             {
+                // A constructed matrix or structure: straight to the member.
                 const Value& current = At(id);
-                if (!current.members.empty() && o[i] < current.members.size())
+                if (offset == 0 && o[i] < current.members.size())
                 {
                     id = current.members[o[i]];
                     type = TypeOf(id);
-                    offset = 0;
                     continue;
                 }
-                auto found = m_Module.types.find(type);
-                if (found == m_Module.types.end() || found->second.members.empty())
+                if (!m_Module.Member(type, {o[i]}, offset))
                     break;
-                const Type& t = found->second;
-                if (t.op == spv::OpTypeStruct)
-                {
-                    for (uint32_t m = 0; m < o[i] && m < t.members.size(); ++m)
-                        offset += m_Module.Components(t.members[m]);
-                    type = o[i] < t.members.size() ? t.members[o[i]] : 0;
-                }
-                else
-                {
-                    offset += o[i] * m_Module.Components(t.members[0]);
-                    type = t.members[0];
-                }
             }
             Value value;
             const Value& source = At(id);
@@ -1012,13 +991,10 @@ private:
 
     Value& At(uint32_t id)
     {
-        static Value none;
-        if (id >= m_Values.size())
-        {
-            none = Value();
-            return none;
-        }
-        return m_Values[id];
+        if (id < m_Values.size())
+            return m_Values[id];
+        m_Outside = Value(); // an id past the module's bound: nothing known
+        return m_Outside;
     }
 
     // A new register value computed from operands.
@@ -1131,6 +1107,7 @@ private:
     bool m_RepLoops;
     uint32_t m_PendingMerge = 0;
     std::vector<Value> m_Values;
+    Value m_Outside;
     std::unordered_map<uint32_t, uint32_t> m_Types;
     std::unordered_map<uint32_t, uint32_t> m_PointerTypes; // what access chains reach
     std::unordered_map<uint32_t, Value> m_Stored;          // locals left in memory

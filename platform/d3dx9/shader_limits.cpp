@@ -506,9 +506,36 @@ private:
                 if (condition != mergeCondition.end())
                     operands.push_back(condition->second);
             }
+            if (Repeated(in, operands))
+                continue;
             Cost(in, operands, uses, fused, sincos, loopHeaders.count(block) != 0, cost);
             Flow(in, operands, cost);
         }
+    }
+
+    // The compiler computes an expression once however often the source
+    // writes it (two reads of one texture at one coordinate are one texld).
+    bool Repeated(const Instruction& in, const std::vector<uint32_t>& operands)
+    {
+        if (!in.result || !in.type || in.op == spv::OpPhi || in.op == spv::OpLoad || in.op == spv::OpFunctionCall ||
+            in.op == spv::OpAccessChain || in.op == spv::OpInBoundsAccessChain || in.op == spv::OpVariable ||
+            in.op == spv::OpFunctionParameter || in.op == spv::OpUndef)
+            return false;
+        std::vector<uint32_t> key{static_cast<uint32_t>(in.op), in.type};
+        if (in.op == spv::OpExtInst || in.op == spv::OpCompositeExtract || in.op == spv::OpVectorShuffle)
+            key.insert(key.end(), in.operands.begin(), in.operands.end()); // literals matter
+        for (uint32_t id : operands)
+        {
+            key.push_back(0xFFFFFFFF);
+            for (const Part& part : Parts(id))
+                key.insert(key.end(), {static_cast<uint32_t>(part.node), part.variable, part.component});
+        }
+        auto earlier = m_Expressions.emplace(key, in.result);
+        if (earlier.second)
+            return false;
+        At(in.result) = At(earlier.first->second);
+        m_Types[in.result] = in.type;
+        return true;
     }
 
     // Slots of one instruction.
@@ -733,6 +760,11 @@ private:
         case GLSLstd450Atan2:
             return 10;
         case GLSLstd450Pow:
+            // Small whole powers become multiplies; others log, mul, exp.
+            if (o.size() > 3 && (m_Module.IsFloatConstant(o[3], 2) || m_Module.IsFloatConstant(o[3], 1)))
+                return 1;
+            if (o.size() > 3 && (m_Module.IsFloatConstant(o[3], 3) || m_Module.IsFloatConstant(o[3], 4)))
+                return 2;
             return 3 * n;
         case GLSLstd450Exp:
         case GLSLstd450Log:
@@ -760,7 +792,8 @@ private:
                 return 1; // sge
             return m_Module.IsFloatConstant(x, 0) ? 1 : 2; // sub, cmp
         case GLSLstd450SmoothStep:
-            return 5;
+            // With constant edges the scale folds into one mad_sat.
+            return o.size() > 4 && Literal(o[2]) && Literal(o[3]) ? 4 : 6;
         case GLSLstd450Length:
             return Components(x) == 1 ? 1 : 3; // dp, rsq, rcp
         case GLSLstd450Distance:
@@ -1111,6 +1144,7 @@ private:
     std::unordered_map<uint32_t, uint32_t> m_Types;
     std::unordered_map<uint32_t, uint32_t> m_PointerTypes; // what access chains reach
     std::unordered_map<uint32_t, Value> m_Stored;          // locals left in memory
+    std::map<std::vector<uint32_t>, uint32_t> m_Expressions; // what each expression was first computed as
     std::vector<Node> m_Nodes;
     std::set<uint32_t> m_Calling;
 };

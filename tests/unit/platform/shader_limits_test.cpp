@@ -131,6 +131,12 @@ INSTANTIATE_TEST_SUITE_P(
                  1, 1, 1, nullptr},
         CostCase{"SineIsOneSincos", "ps_2_0", std::string(kPixelInputs) + "{ return sin(a.x) + cos(a.x); }", 10, 0, 0,
                  nullptr},
+        CostCase{"RepeatedReadIsOneTexld", "ps_2_0",
+                 "sampler2D s : register(s0);\n"
+                 "float4 MainPS(float2 uv : TEXCOORD0) : COLOR { return tex2D(s, uv) * tex2D(s, uv) + tex2D(s, uv).x; }\n",
+                 2, 1, 1, nullptr},
+        CostCase{"SquareIsAMultiply", "ps_2_0", std::string(kPixelInputs) + "{ return pow(a, 2.0); }", 2, 0, 0,
+                 nullptr},
         CostCase{"Normalize", "ps_2_0", std::string(kPixelInputs) + "{ return normalize(a); }", 4, 0, 0, nullptr},
         CostCase{"DivideIsRcpAndMul", "ps_2_0", std::string(kPixelInputs) + "{ return a / b.x; }", 3, 0, 0, nullptr},
         CostCase{"MultiplyAddIsMad", "ps_2_0", std::string(kPixelInputs) + "{ return a * b + b; }", 2, 0, 0, nullptr},

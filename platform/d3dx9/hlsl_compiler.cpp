@@ -141,7 +141,7 @@ bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnosti
     const ShaderCost counted = CountShaderCost(glsl.spirv, request.profile.stage);
     if (cost)
         *cost = counted;
-    CheckShaderLimits(counted, request.profile, request.file, messages);
+    CheckShaderLimits(counted, request.profile, EntryPointPosition(ast, request.file), messages);
     if (HasErrors(messages))
         return false;
 

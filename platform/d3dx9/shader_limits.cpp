@@ -1208,12 +1208,14 @@ ShaderCost CountShaderCost(const std::vector<uint32_t>& spirv, ShaderStage stage
     return cost;
 }
 
-void CheckShaderLimits(const ShaderCost& cost, const ShaderProfile& profile, const std::string& file,
+void CheckShaderLimits(const ShaderCost& cost, const ShaderProfile& profile, const SourcePosition& entryPoint,
                        Diagnostics& out)
 {
     auto error = [&](const std::string& text) {
         Diagnostic diagnostic;
-        diagnostic.file = file;
+        diagnostic.file = entryPoint.file;
+        diagnostic.line = entryPoint.line;
+        diagnostic.column = entryPoint.column;
         diagnostic.text = text;
         out.push_back(diagnostic);
     };

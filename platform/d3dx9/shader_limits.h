@@ -5,6 +5,7 @@
 
 #include "d3d9/shader_blob.h"
 #include "d3dx9/diagnostics.h"
+#include "d3dx9/hlsl_checks.h"
 #include "d3dx9/hlsl_profile.h"
 
 #include <cstdint>
@@ -31,8 +32,9 @@ struct ShaderCost
 // flattened code runs both. The spirv must come from glslang's legalisation.
 ShaderCost CountShaderCost(const std::vector<uint32_t>& spirv, d3d9gl::ShaderStage stage);
 
-// Errors for what exceeds the profile's slots, registers or dependent-read
-// depth; nothing for shader model 3 profiles, whose limits are far larger.
-void CheckShaderLimits(const ShaderCost& cost, const ShaderProfile& profile, const std::string& file,
+// Errors, placed at the entry point, for what exceeds the profile's slots,
+// registers or dependent-read depth; nothing for shader model 3 profiles,
+// whose limits depend on the device.
+void CheckShaderLimits(const ShaderCost& cost, const ShaderProfile& profile, const SourcePosition& entryPoint,
                        Diagnostics& out);
 } // namespace d3dx9gl

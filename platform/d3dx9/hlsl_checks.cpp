@@ -477,4 +477,26 @@ std::map<std::string, SourcePosition> GlobalConstantPositions(const TIntermediat
     root->traverse(&uses);
     return positions;
 }
+
+SourcePosition EntryPointPosition(const TIntermediate& ast, const std::string& defaultFile)
+{
+    SourcePosition position;
+    position.file = defaultFile;
+    TIntermAggregate* root = ast.getTreeRoot() ? ast.getTreeRoot()->getAsAggregate() : nullptr;
+    if (!root)
+        return position;
+    for (TIntermNode* node : root->getSequence())
+    {
+        TIntermAggregate* function = node->getAsAggregate();
+        if (!function || function->getOp() != EOpFunction || ast.getEntryPointMangledName() != function->getName().c_str())
+            continue;
+        const TSourceLoc& loc = function->getLoc();
+        if (loc.name)
+            position.file = loc.name->c_str();
+        position.line = loc.line;
+        position.column = loc.column;
+        break;
+    }
+    return position;
+}
 } // namespace d3dx9gl

@@ -32,4 +32,8 @@ struct SourcePosition
 };
 std::map<std::string, SourcePosition> GlobalConstantPositions(const glslang::TIntermediate& ast,
                                                               const std::string& defaultFile);
+
+// Where the entry point is defined, for messages about the whole shader; the
+// file alone when it cannot be found.
+SourcePosition EntryPointPosition(const glslang::TIntermediate& ast, const std::string& defaultFile);
 } // namespace d3dx9gl

@@ -62,7 +62,7 @@ bool Legalise(std::vector<uint32_t>& spirv, const std::string& file, Diagnostics
 }
 } // namespace
 
-bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnostics& messages)
+bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnostics& messages, ShaderCost* cost)
 {
     InitialiseOnce();
     bool vertex = request.profile.stage == d3d9gl::ShaderStage::Vertex;
@@ -136,6 +136,13 @@ bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnosti
         return false;
     }
     if (!Legalise(glsl.spirv, request.file, messages))
+        return false;
+    // Direct3D's compiler refuses what does not fit the profile's slots and registers.
+    const ShaderCost counted = CountShaderCost(glsl.spirv, request.profile.stage);
+    if (cost)
+        *cost = counted;
+    CheckShaderLimits(counted, request.profile, EntryPointPosition(ast, request.file), messages);
+    if (HasErrors(messages))
         return false;
 
     glsl.profile = request.profile;

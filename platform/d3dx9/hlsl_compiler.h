@@ -5,6 +5,7 @@
 #include "d3d9/shader_blob.h"
 #include "d3dx9/diagnostics.h"
 #include "d3dx9/hlsl_profile.h"
+#include "d3dx9/shader_limits.h"
 
 #include <glslang/Public/ShaderLang.h>
 
@@ -23,5 +24,8 @@ struct HlslRequest
 };
 
 // False with at least one error in messages; warnings may come either way.
-bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnostics& messages);
+// cost, when given, receives the shader model 2 cost of the code once it is
+// counted, also when it is too much for the profile.
+bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnostics& messages,
+                 ShaderCost* cost = nullptr);
 } // namespace d3dx9gl

@@ -17,6 +17,11 @@ struct ShaderProfile
     int minor = 0;
     uint32_t constantRegisters = 0; // float4 registers c0 .. c(N-1)
     uint32_t samplerRegisters = 0;  // s0 .. s(N-1)
+    // Shader model 1 and 2 limits; 0 where the profile sets none here.
+    uint32_t arithmeticSlots = 0;     // all slots of a vertex shader
+    uint32_t textureSlots = 0;        // pixel shaders
+    uint32_t temporaryRegisters = 0;  // r0 .. r(N-1)
+    uint32_t dependentReadLevels = 0; // reads in one dependent chain
 
     // Shader model 3 lifts the limits that the earlier models impose on
     // sampling, derivatives and loops.

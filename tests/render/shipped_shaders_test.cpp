@@ -1,5 +1,6 @@
 // The shaders and the quad mesh that ship in data/, drawn on the Direct3D
 // layer with the register contents that the quad and particle effects send.
+#include "d3dx9/hlsl_compiler.h"
 #include "render/d3d9_fixture.h"
 #include "support/temp_dir.h"
 
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 
 namespace
 {
@@ -368,6 +370,49 @@ TEST(ShippedShaderFiles, CompileForTheirProfilesWithExplicitRegisters)
             for (char c : line)
                 depth += c == '{' ? 1 : c == '}' ? -1 : 0;
         }
+    }
+    EXPECT_GE(shaders, 4);
+}
+// Every shipped shader fits its shader model 2 profile as Direct3D's own
+// compiler counts it, with room to spare reported per file (the counts are
+// in the test's XML properties).
+TEST(ShippedShaderFiles, FitShaderModel2SlotsAndRegisters)
+{
+    ScopedCurrentDir inSources(QUORL_SOURCE_DIR);
+    int shaders = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("data/shaders"))
+    {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".vsh" && extension != ".psh")
+            continue;
+        ++shaders;
+        const std::string name = entry.path().filename().string();
+        d3dx9gl::HlslRequest request;
+        request.file = entry.path().string();
+        std::ifstream file(entry.path(), std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        request.source = text.str();
+        request.entryPoint = extension == ".vsh" ? "MainVS" : "MainPS";
+        ASSERT_TRUE(d3dx9gl::ParseProfile(extension == ".vsh" ? "vs_2_0" : "ps_2_0", request.profile));
+        d3d9gl::ShaderBlob blob;
+        d3dx9gl::Diagnostics messages;
+        d3dx9gl::ShaderCost cost;
+        EXPECT_TRUE(d3dx9gl::CompileHlsl(request, blob, messages, &cost))
+            << name << ": " << d3dx9gl::FormatDiagnostics(messages);
+        const d3dx9gl::ShaderProfile& profile = request.profile;
+        EXPECT_LE(cost.arithmetic, profile.arithmeticSlots) << name;
+        EXPECT_LE(cost.temporaries, profile.temporaryRegisters) << name;
+        if (profile.stage == d3d9gl::ShaderStage::Pixel)
+        {
+            EXPECT_LE(cost.texture, profile.textureSlots) << name;
+            EXPECT_LE(cost.readLevels, profile.dependentReadLevels) << name;
+        }
+        ::testing::Test::RecordProperty(name, std::to_string(cost.arithmetic) + " arithmetic, " +
+                                                  std::to_string(cost.texture) + " texture slots, " +
+                                                  std::to_string(cost.readLevels) + " read levels, " +
+                                                  std::to_string(cost.temporaries) + " temporaries" +
+                                                  (cost.estimated ? " (estimated)" : ""));
     }
     EXPECT_GE(shaders, 4);
 }

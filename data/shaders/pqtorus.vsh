@@ -1,5 +1,6 @@
-// Torus-knot points, vs_2_0, about 70 instruction slots (4 sincos at 8
-// each, the projection 4 dp4, the knot frame and size about 34).
+// Torus-knot points, vs_2_0, about 80 of 256 instruction slots (4 sincos
+// at about 11 each with their range reduction, the projection 4 dp4, the
+// knot frame, tilt, colour and size about 32).
 // c0..c3: the projection, transposed by the application; c4: (target width,
 // target height, 0, 0) in pixels; c8: colour1; c9: colour2; c10.x: T, the
 // event time as an angle; c11.xy: (P, Q); c12.x: the size factor.

@@ -1,5 +1,6 @@
-// Tunnel tube, vs_2_0, about 40 instruction slots (2 sincos at 8 each, the
-// projection 4 dp4, bend, scroll and fog about 20).
+// Tunnel tube, vs_2_0, about 40 of 256 instruction slots (2 sincos at about
+// 11 each with their range reduction, the projection 4 dp4, bend, scroll and
+// fog about 14).
 // c0..c3: the projection, transposed by the application (no world or view:
 // the eye sits on the tube's axis at its open end, looking along +z);
 // c4.x: t, the event seconds times the speed.

@@ -3,16 +3,24 @@
 #include "app/log.h"
 #include "effects/bubbles.h"
 #include "effects/clear.h"
+#include "effects/env_model.h"
 #include "effects/particles.h"
+#include "effects/pqtorus.h"
 #include "effects/quad2d.h"
+#include "effects/shape_grid.h"
+#include "effects/tunnel.h"
 
 void EffectFactory::RegisterAll()
 {
     // One Register<T>() per effect class, in alphabetical order of type name.
     Register<C_FXBubbles>();
     Register<C_FXClear>();
+    Register<C_FXEnvModel>();
     Register<C_FXParticles>();
+    Register<C_FXPQTorus>();
     Register<C_FXQuad2D>();
+    Register<C_FXShapeGrid>();
+    Register<C_FXTunnel>();
 }
 
 void EffectFactory::Register(const std::string& name, Creator creator)

@@ -116,7 +116,36 @@ public:
 class IndexBuffer : public Counted<NullD3D9::Direct3DIndexBuffer9>
 {
 public:
-    using Counted::Counted;
+    IndexBuffer(const std::string& label, UINT length) : Counted(label), memory(length) {}
+
+    HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override
+    {
+        Record("Lock " + label + " " + std::to_string(offset) + " " + std::to_string(size) + " " + Hex(flags));
+        if (size == 0 && offset <= memory.size())
+            size = static_cast<UINT>(memory.size()) - offset;
+        if (locked || offset > memory.size() || size > memory.size() - offset)
+            return D3DERR_INVALIDCALL;
+        locked = true;
+        lockedOffset = offset;
+        lockedSize = size;
+        *data = memory.data() + offset;
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE Unlock() override
+    {
+        Record("Unlock " + label);
+        if (!locked)
+            return D3DERR_INVALIDCALL;
+        locked = false;
+        Get().unlockedIndexData.assign(memory.begin() + lockedOffset, memory.begin() + lockedOffset + lockedSize);
+        return D3D_OK;
+    }
+
+    std::vector<unsigned char> memory;
+    bool locked = false;
+    UINT lockedOffset = 0;
+    UINT lockedSize = 0;
 };
 
 class VertexShader : public Counted<NullD3D9::Direct3DVertexShader9>
@@ -151,6 +180,8 @@ std::string LabelOf(IUnknown* object)
         return b->label;
     if (auto* d = dynamic_cast<VertexDeclaration*>(object))
         return d->label;
+    if (auto* i = dynamic_cast<IndexBuffer*>(object))
+        return i->label;
     return "object";
 }
 
@@ -208,7 +239,8 @@ public:
                std::to_string(pool));
         if (Get().vertexBufferFails)
             return D3DERR_OUTOFVIDEOMEMORY;
-        *buffer = new VertexBuffer("vb", length);
+        // The renderer's dynamic buffer is "vb"; an effect's own managed one is "static vb".
+        *buffer = new VertexBuffer(pool == D3DPOOL_MANAGED ? "static vb" : "vb", length);
         return D3D_OK;
     }
 
@@ -219,7 +251,7 @@ public:
                " " + std::to_string(pool));
         if (Get().indexBufferFails)
             return D3DERR_OUTOFVIDEOMEMORY;
-        *buffer = new IndexBuffer("ib");
+        *buffer = new IndexBuffer(pool == D3DPOOL_MANAGED ? "static ib" : "ib", length);
         return D3D_OK;
     }
 
@@ -328,6 +360,21 @@ public:
     HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) override
     {
         Record("DrawPrimitive " + std::to_string(type) + " " + std::to_string(start) + " " + std::to_string(count));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetIndices(IDirect3DIndexBuffer9* indices) override
+    {
+        Record("SetIndices " + LabelOf(indices));
+        return D3D_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
+                                                   UINT vertices, UINT startIndex, UINT count) override
+    {
+        Record("DrawIndexedPrimitive " + std::to_string(type) + " " + std::to_string(baseVertex) + " " +
+               std::to_string(minIndex) + " " + std::to_string(vertices) + " " + std::to_string(startIndex) + " " +
+               std::to_string(count));
         return D3D_OK;
     }
 

@@ -28,6 +28,7 @@ struct Script
     std::map<UINT, std::array<float, 4>> vertexConstants;
     std::map<UINT, std::array<float, 4>> pixelConstants;
     std::vector<unsigned char> unlockedData;
+    std::vector<unsigned char> unlockedIndexData; // likewise for index buffers
     int liveObjects = 0; // every fake object made and not yet released for good
 };
 

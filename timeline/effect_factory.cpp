@@ -3,16 +3,28 @@
 #include "app/log.h"
 #include "effects/bubbles.h"
 #include "effects/clear.h"
+#include "effects/fractal.h"
+#include "effects/moopy.h"
 #include "effects/particles.h"
+#include "effects/postprocess.h"
 #include "effects/quad2d.h"
+#include "effects/radial_blur.h"
+#include "effects/text.h"
+#include "effects/window2d.h"
 
 void EffectFactory::RegisterAll()
 {
     // One Register<T>() per effect class, in alphabetical order of type name.
     Register<C_FXBubbles>();
     Register<C_FXClear>();
+    Register<C_FXFractal>();
+    Register<C_FXMoopy>();
     Register<C_FXParticles>();
+    Register<C_FXPostProcess>();
     Register<C_FXQuad2D>();
+    Register<C_FXRadialBlur>();
+    Register<C_FXText>();
+    Register<C_FXWindow2D>();
 }
 
 void EffectFactory::Register(const std::string& name, Creator creator)

@@ -6,7 +6,7 @@
 // inner edge and 1 on the outer edge, which moves out along (2 xy - 1).
 // c0: colour (r, g, b, a); c1: (x, y, width, height) as in quad2d.vsh;
 // c2.x: 1 when screenspace is on (x and y give the top-left corner), else 0.
-// Slots by hand: 16.
+// Slots by hand: 17.
 
 float4 colour : register(c0);
 float4 placement : register(c1);

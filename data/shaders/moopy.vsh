@@ -4,7 +4,7 @@
 // c0.x: how many times the background noise repeats down the target (y, z, w
 //       unused).
 // Out: TEXCOORD0 = (u * 4/3, v); TEXCOORD1 = TEXCOORD0 * tiles.
-// Slots by hand: 5.
+// Slots by hand: 6.
 
 float4 tiles : register(c0);
 

@@ -27,10 +27,8 @@ bool C_FXQuad2D::Init()
 
 bool C_FXQuad2D::Render(float progress, float, float)
 {
-    const C_VarColour& from = m_StartColour;
-    const C_VarColour& to = m_EndColour;
-    float colour[4] = {from.r + (to.r - from.r) * progress, from.g + (to.g - from.g) * progress,
-                       from.b + (to.b - from.b) * progress, from.a + (to.a - from.a) * progress};
+    float colour[4];
+    InterpolateColour(m_StartColour, m_EndColour, progress, colour);
     float rectangle[4] = {m_X.value, m_Y.value, m_Width.value, m_Height.value};
     float screenSpace[4] = {m_ScreenSpace.flag ? 1.0f : 0.0f, 0.0f, 0.0f, 0.0f};
     float n = m_TextureIndex == -1 ? 1.0f : 0.0f;

@@ -24,10 +24,8 @@ bool C_FXRadialBlur::Init()
 
 bool C_FXRadialBlur::Render(float progress, float, float)
 {
-    const C_VarColour& from = m_StartColour;
-    const C_VarColour& to = m_EndColour;
-    const float colour[4] = {from.r + (to.r - from.r) * progress, from.g + (to.g - from.g) * progress,
-                             from.b + (to.b - from.b) * progress, from.a + (to.a - from.a) * progress};
+    float colour[4];
+    InterpolateColour(m_StartColour, m_EndColour, progress, colour);
     const float amount = m_StartAmount.value + (m_EndAmount.value - m_StartAmount.value) * progress;
 
     C_Renderer& renderer = C_Demo::GetInstance()->m_Renderer;

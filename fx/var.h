@@ -51,6 +51,15 @@ public:
     float a = 0.0f;
 };
 
+// A start_/end_ pair of colours at progress t, as r, g, b, a.
+inline void InterpolateColour(const C_VarColour& from, const C_VarColour& to, float t, float out[4])
+{
+    out[0] = from.r + (to.r - from.r) * t;
+    out[1] = from.g + (to.g - from.g) * t;
+    out[2] = from.b + (to.b - from.b) * t;
+    out[3] = from.a + (to.a - from.a) * t;
+}
+
 // The text as written, blanks included.
 class C_VarString : public C_Var
 {

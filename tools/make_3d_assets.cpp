@@ -4,6 +4,8 @@
 // committed files can be remade; run from the repository root:
 //   quorl-make-3d-assets
 #define STB_IMAGE_WRITE_IMPLEMENTATION
+#include "asset_files.h"
+
 #include <stb/stb_image_write.h>
 
 #include <algorithm>
@@ -261,23 +263,7 @@ Vec3 TunnelWall(double u, double v)
     return colour;
 }
 
-bool WriteText(const std::string& path, const std::string& text)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
-}
 
-bool Report(bool ok, const std::string& path)
-{
-    if (ok)
-        std::printf("wrote %s\n", path.c_str());
-    else
-        std::fprintf(stderr, "could not write %s\n", path.c_str());
-    return ok;
-}
 
 bool WritePng(const std::string& path, int size, const std::function<Vec3(double, double)>& shade)
 {
@@ -288,9 +274,7 @@ bool WritePng(const std::string& path, int size, const std::function<Vec3(double
 
 int main()
 {
-    std::error_code error;
-    std::filesystem::create_directories("data/models", error);
-    std::filesystem::create_directories("data/textures", error);
+    MakeDataFolders();
     bool ok = true;
 
     const std::string torus = "data/models/torus.x";

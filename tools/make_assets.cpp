@@ -3,6 +3,8 @@
 // the repository root:
 //   quorl-make-assets
 #define STB_IMAGE_WRITE_IMPLEMENTATION
+#include "asset_files.h"
+
 #include <stb/stb_image_write.h>
 
 #include <algorithm>
@@ -149,31 +151,12 @@ Rgba Bubble(double x, double y)
     return c;
 }
 
-bool WriteText(const char* path, const char* text)
-{
-    FILE* file = std::fopen(path, "wb");
-    if (!file)
-        return false;
-    const size_t length = std::strlen(text);
-    const bool written = std::fwrite(text, 1, length, file) == length;
-    return std::fclose(file) == 0 && written;
-}
 
-bool Report(bool ok, const char* path)
-{
-    if (ok)
-        std::printf("wrote %s\n", path);
-    else
-        std::fprintf(stderr, "could not write %s\n", path);
-    return ok;
-}
 } // namespace
 
 int main()
 {
-    std::error_code error;
-    std::filesystem::create_directories("data/models", error);
-    std::filesystem::create_directories("data/textures", error);
+    MakeDataFolders();
     bool ok = true;
 
     const char* mesh = "data/models/quad2d.x";

@@ -4,6 +4,8 @@
 // committed files can be remade; run from the repository root:
 //   quorl-make-screen-assets
 #define STB_IMAGE_WRITE_IMPLEMENTATION
+#include "asset_files.h"
+
 #include <stb/stb_image_write.h>
 #define STB_PERLIN_IMPLEMENTATION
 #include <stb/stb_perlin.h>
@@ -211,31 +213,12 @@ std::vector<uint8_t> FractalPalette(int size)
     return pixels;
 }
 
-bool WriteText(const char* path, const char* text)
-{
-    FILE* file = std::fopen(path, "wb");
-    if (!file)
-        return false;
-    const size_t length = std::strlen(text);
-    const bool written = std::fwrite(text, 1, length, file) == length;
-    return std::fclose(file) == 0 && written;
-}
 
-bool Report(bool ok, const char* path)
-{
-    if (ok)
-        std::printf("wrote %s\n", path);
-    else
-        std::fprintf(stderr, "could not write %s\n", path);
-    return ok;
-}
 } // namespace
 
 int main()
 {
-    std::error_code error;
-    std::filesystem::create_directories("data/models", error);
-    std::filesystem::create_directories("data/textures", error);
+    MakeDataFolders();
     bool ok = true;
 
     const char* mesh = "data/models/border.x";

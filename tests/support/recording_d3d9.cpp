@@ -70,15 +70,17 @@ public:
     Surface* level;
 };
 
-// Holds real memory, so what a lock hands out can be written and read back.
-class VertexBuffer : public Counted<NullD3D9::Direct3DVertexBuffer9>
+// Holds real memory, so what a lock hands out can be written and read back;
+// an unlock keeps the locked bytes in the script's member Unlocked.
+template <class Base, std::vector<unsigned char> RecordingD3D9::Script::*Unlocked>
+class LockableBuffer : public Counted<Base>
 {
 public:
-    VertexBuffer(const std::string& label, UINT length) : Counted(label), memory(length) {}
+    LockableBuffer(const std::string& label, UINT length) : Counted<Base>(label), memory(length) {}
 
     HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override
     {
-        Record("Lock " + label + " " + std::to_string(offset) + " " + std::to_string(size) + " " + Hex(flags));
+        Record("Lock " + this->label + " " + std::to_string(offset) + " " + std::to_string(size) + " " + Hex(flags));
         // Size 0 locks the whole buffer.
         if (size == 0 && offset <= memory.size())
             size = static_cast<UINT>(memory.size()) - offset;
@@ -93,11 +95,11 @@ public:
 
     HRESULT STDMETHODCALLTYPE Unlock() override
     {
-        Record("Unlock " + label);
+        Record("Unlock " + this->label);
         if (!locked)
             return D3DERR_INVALIDCALL;
         locked = false;
-        Get().unlockedData.assign(memory.begin() + lockedOffset, memory.begin() + lockedOffset + lockedSize);
+        (Get().*Unlocked).assign(memory.begin() + lockedOffset, memory.begin() + lockedOffset + lockedSize);
         return D3D_OK;
     }
 
@@ -106,46 +108,14 @@ public:
     UINT lockedOffset = 0;
     UINT lockedSize = 0;
 };
+
+using VertexBuffer = LockableBuffer<NullD3D9::Direct3DVertexBuffer9, &RecordingD3D9::Script::unlockedData>;
+using IndexBuffer = LockableBuffer<NullD3D9::Direct3DIndexBuffer9, &RecordingD3D9::Script::unlockedIndexData>;
 
 class VertexDeclaration : public Counted<NullD3D9::Direct3DVertexDeclaration9>
 {
 public:
     using Counted::Counted;
-};
-
-class IndexBuffer : public Counted<NullD3D9::Direct3DIndexBuffer9>
-{
-public:
-    IndexBuffer(const std::string& label, UINT length) : Counted(label), memory(length) {}
-
-    HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override
-    {
-        Record("Lock " + label + " " + std::to_string(offset) + " " + std::to_string(size) + " " + Hex(flags));
-        if (size == 0 && offset <= memory.size())
-            size = static_cast<UINT>(memory.size()) - offset;
-        if (locked || offset > memory.size() || size > memory.size() - offset)
-            return D3DERR_INVALIDCALL;
-        locked = true;
-        lockedOffset = offset;
-        lockedSize = size;
-        *data = memory.data() + offset;
-        return D3D_OK;
-    }
-
-    HRESULT STDMETHODCALLTYPE Unlock() override
-    {
-        Record("Unlock " + label);
-        if (!locked)
-            return D3DERR_INVALIDCALL;
-        locked = false;
-        Get().unlockedIndexData.assign(memory.begin() + lockedOffset, memory.begin() + lockedOffset + lockedSize);
-        return D3D_OK;
-    }
-
-    std::vector<unsigned char> memory;
-    bool locked = false;
-    UINT lockedOffset = 0;
-    UINT lockedSize = 0;
 };
 
 class VertexShader : public Counted<NullD3D9::Direct3DVertexShader9>

@@ -30,7 +30,7 @@ start_demo() {
 }
 
 find_window() {
-    wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^Dravik's Quorl\$" 2>/dev/null | head -n 1)
+    wid=$(find_visible 30 "^Dravik's Quorl\$")
     [ -n "$wid" ]
 }
 

@@ -21,6 +21,21 @@ wait_exit() {
     rc=$?
 }
 
+# find_visible <seconds> <title regex>: prints the first visible window with that
+# title once there is one. xdotool gives up on the whole search when a window
+# goes away while it walks the tree (as the Settings dialog's do when it
+# closes), so one search is not enough: search again until the time is up.
+find_visible() {
+    local tries=$(($1 * 5)) found=
+    while [ "$tries" -gt 0 ]; do
+        found=$(xdotool search --onlyvisible --name "$2" 2>/dev/null | head -n 1)
+        [ -n "$found" ] && echo "$found" && return 0
+        sleep 0.2
+        tries=$((tries - 1))
+    done
+    return 1
+}
+
 finish_case() {
     if [ "$failures" -eq "$before" ]; then
         echo "ok: $current"

@@ -4,7 +4,7 @@
 
 # find_settings: sets dialog to the id of the Settings window, or returns 1.
 find_settings() {
-    dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Settings$' 2>/dev/null | head -n 1)
+    dialog=$(find_visible 30 '^Settings$')
     [ -n "$dialog" ]
 }
 

@@ -79,7 +79,7 @@ pass_settings() {
 
 find_window() {
     pass_settings
-    wid=$(timeout 60 xdotool search --sync --onlyvisible --name "^Dravik's Quorl\$" 2>/dev/null | head -n 1)
+    wid=$(find_visible 60 "^Dravik's Quorl\$")
     [ -n "$wid" ]
 }
 
@@ -149,7 +149,7 @@ ln -s "$root/data" "$dir/data"
 PULSE_SERVER="unix:$scratch/no-such-socket" start_demo "$dir"
 # Two tabs reach Music: untick it; three more reach the anti-aliasing box.
 pass_settings Tab Tab space Tab Tab Tab Up Return
-wid=$(timeout 60 xdotool search --sync --onlyvisible --name "^Dravik's Quorl\$" 2>/dev/null | head -n 1)
+wid=$(find_visible 60 "^Dravik's Quorl\$")
 if [ -n "$wid" ]; then
     sleep 3
     if kill -0 "$pid" 2>/dev/null; then

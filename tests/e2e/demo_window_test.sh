@@ -200,8 +200,9 @@ if find_window; then
     [ "$pixel" = "srgb(192,0,0)" ] || fail "the first frame shows $pixel, not the red placed at 30 s"
     wait_exit 40
     elapsed=$(($(date +%s%3N) - started))
-    # About 10 s of music, and the shutdown; a clock a start time ahead ends at once.
-    [ "$elapsed" -gt 8000 ] && [ "$elapsed" -lt 20000 ] || fail "played for $elapsed ms"
+    # About 10 s of music (less what passed before a screenshot saw the first
+    # frame, seconds on a busy machine); a clock a start time ahead ends at once.
+    [ "$elapsed" -gt 4000 ] && [ "$elapsed" -lt 20000 ] || fail "played for $elapsed ms"
 else
     fail "no window"
     wait_exit 30

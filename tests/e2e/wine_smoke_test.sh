@@ -15,7 +15,7 @@ if [ -z "${DISPLAY:-}" ] || [ -z "${QUORL_WINE_INNER:-}" ]; then
     export QUORL_WINE_INNER=1
     # Xvfb cannot switch modes, so the screen already has the full-screen
     # run's 1024x768; Wine's device creation would fail on the mode change.
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -r" bash "$0" "$@"
 fi
 
 failures=0

@@ -91,8 +91,9 @@ uint32_t PreviousBeat(uint32_t time, const Grid& grid)
 
 BarBeat BarAndBeat(uint32_t time, const Grid& grid)
 {
-    // A time within a rounding hair of a beat counts as that beat.
-    int64_t beats = static_cast<int64_t>(std::floor(time / grid.BeatMs() + 1e-9));
+    // Beats fall on whole milliseconds rounded to nearest: a time half a
+    // millisecond before a beat's exact moment is already that beat.
+    int64_t beats = static_cast<int64_t>(std::floor((time + 0.5) / grid.BeatMs()));
     int perBar = grid.beatsPerBar > 0 ? grid.beatsPerBar : 1;
     return {beats / perBar + 1, static_cast<int>(beats % perBar) + 1};
 }

@@ -51,7 +51,8 @@ if [ -z "$wid" ]; then
     echo "FAIL: no preview window"; cat "$scratch/stderr"; exit 1
 fi
 
-key() { xdotool key --window "$wid" "$@"; }
+# Spaced out: X events sent back to back can reach SDL as key repeats.
+key() { xdotool key --delay 60 --window "$wid" "$@"; }
 
 # shot: presses S and prints the new screenshot's path once it is written.
 shot() {

@@ -3,6 +3,7 @@
 // pause, seek, step, loop, and see the script, the shaders and the assets
 // change the moment they are saved.
 #include "app/demo.h"
+#include "effects/particles/random.h"
 #include "d3d9/test_hooks.h"
 #include "preview/effect_names.h"
 #include "preview/overlay.h"
@@ -271,15 +272,16 @@ public:
         m_SteadyOrigin = NowMs();
         if (!m_Stream)
             return;
+        // Stopped, the position reads back exactly where the seek put it;
+        // read while playing it still trails by what the device holds.
+        if (m_Playing && !m_Silent)
+            BASS_ChannelStop(m_Stream);
         float seconds = static_cast<float>(static_cast<double>(time) / 1000.0);
         bool moved = BASS_ChannelSetPosition(m_Stream, BASS_ChannelSeconds2Bytes(m_Stream, seconds)) != 0;
         // The position reads back rounded to the stream's frames: the offset keeps the time exact.
         m_Offset = moved ? time - StreamMs() : 0;
-        bool wasSilent = m_Silent;
         m_Silent = !moved;
-        if (m_Playing && !moved && !wasSilent)
-            BASS_ChannelStop(m_Stream);
-        else if (m_Playing && moved && wasSilent)
+        if (m_Playing && moved)
             BASS_ChannelPlay(m_Stream, FALSE);
     }
 
@@ -359,13 +361,19 @@ private:
     int m_FrameCount = 0;
     int64_t m_FpsSince = 0;
     int m_ShotCount = 0;
+    uint32_t m_RandomAtLoad = 1;
 };
 
 void Session::SeekTo(uint32_t time)
 {
     m_Time = Preview::Clamp(time, Start(), End());
-    m_Clock.Seek(m_Time);
+    // The same draws on every seek to a time: the picture there does not
+    // depend on what was played before.
+    SetRandomState(m_RandomAtLoad);
     m_Previous = m_Loader.HasShow() ? Stepping::StepTo(m_Demo, m_Time, Preview::kStepFps) : m_Time;
+    // After the stepping, which can take a while: the music must not run on
+    // meanwhile, or the next frame would jump by that much.
+    m_Clock.Seek(m_Time);
 }
 
 void Session::OpenMusic()
@@ -394,6 +402,7 @@ void Session::Reload(bool forced)
             CloseMusic();
             OpenMusic();
         }
+        m_RandomAtLoad = GetRandomState();
         if (!hadShow)
             time = m_Options.hasStart ? m_Options.start : m_Demo.m_StartTime;
         SeekTo(time);
@@ -602,7 +611,10 @@ int Session::Run()
 
         if (m_Clock.Playing())
         {
-            uint32_t time = m_Clock.Now();
+            // Just after play starts, the position heard can lag the one
+            // seeked to: the picture never runs backwards without a seek,
+            // which would hand the effects a huge frame time.
+            uint32_t time = std::max(m_Clock.Now(), m_Time);
             if (Preview::PastLoopEnd(time, m_Loop))
                 SeekTo(Preview::WrapLoop(time, m_Loop));
             else if (time >= End())

@@ -6,6 +6,7 @@
 #include "effects/particles/random.h"
 #include "d3d9/test_hooks.h"
 #include "preview/effect_names.h"
+#include "preview/music_clock.h"
 #include "preview/overlay.h"
 #include "preview/reload.h"
 #include "preview/time_control.h"
@@ -239,87 +240,8 @@ private:
     bool m_Registered = false;
 };
 
-int64_t NowMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-// The music's position is the clock while it plays; paused, the time is held
-// and the music waits at it. Without a stream a steady clock stands in.
-class MusicClock
-{
-public:
-    void SetStream(HSTREAM stream) { m_Stream = stream; }
-    HSTREAM Stream() const { return m_Stream; }
-    bool Playing() const { return m_Playing; }
-
-    uint32_t Now() const
-    {
-        if (!m_Playing)
-            return m_Held;
-        if (m_Stream && !m_Silent)
-            return StreamMs() + m_Offset;
-        return m_Held + static_cast<uint32_t>(NowMs() - m_SteadyOrigin);
-    }
-
-    // Moves the music to time; playing stays playing. Past the music's end
-    // the music stays quiet and a steady clock counts on.
-    void Seek(uint32_t time)
-    {
-        m_Held = time;
-        m_SteadyOrigin = NowMs();
-        if (!m_Stream)
-            return;
-        // Stopped, the position reads back exactly where the seek put it;
-        // read while playing it still trails by what the device holds.
-        if (m_Playing && !m_Silent)
-            BASS_ChannelStop(m_Stream);
-        float seconds = static_cast<float>(static_cast<double>(time) / 1000.0);
-        bool moved = BASS_ChannelSetPosition(m_Stream, BASS_ChannelSeconds2Bytes(m_Stream, seconds)) != 0;
-        // The position reads back rounded to the stream's frames: the offset keeps the time exact.
-        m_Offset = moved ? time - StreamMs() : 0;
-        m_Silent = !moved;
-        if (m_Playing && moved)
-            BASS_ChannelPlay(m_Stream, FALSE);
-    }
-
-    void Pause()
-    {
-        if (!m_Playing)
-            return;
-        uint32_t time = Now();
-        m_Playing = false;
-        if (m_Stream && !m_Silent)
-            BASS_ChannelStop(m_Stream);
-        Seek(time);
-    }
-
-    void Play()
-    {
-        if (m_Playing)
-            return;
-        Seek(m_Held);
-        m_Playing = true;
-        if (m_Stream && !m_Silent)
-            BASS_ChannelPlay(m_Stream, FALSE);
-    }
-
-private:
-    uint32_t StreamMs() const
-    {
-        double ms = static_cast<double>(BASS_ChannelBytes2Seconds(m_Stream, BASS_ChannelGetPosition(m_Stream))) * 1000.0;
-        return ms > 0 && ms < 4e9 ? static_cast<uint32_t>(ms) : 0;
-    }
-
-    HSTREAM m_Stream = 0;
-    bool m_Playing = false;
-    bool m_Silent = false;
-    uint32_t m_Held = 0;
-    uint32_t m_Offset = 0;
-    int64_t m_SteadyOrigin = 0;
-};
+using Preview::MusicClock;
+using Preview::NowMs;
 
 class Session
 {

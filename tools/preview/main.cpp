@@ -328,7 +328,7 @@ void Session::Reload(bool forced)
         if (!hadShow)
             time = m_Options.hasStart ? m_Options.start : m_Demo.m_StartTime;
         SeekTo(time);
-        m_Notice = forced ? "reloaded (F5)" : "reloaded";
+        m_Notice = !hadShow ? "loaded" : forced ? "reloaded (F5)" : "reloaded";
     }
     else
     {

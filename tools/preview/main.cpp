@@ -3,8 +3,8 @@
 // pause, seek, step, loop, and see the script, the shaders and the assets
 // change the moment they are saved.
 #include "app/demo.h"
-#include "effects/particles/random.h"
 #include "d3d9/test_hooks.h"
+#include "effects/particles/random.h"
 #include "preview/effect_names.h"
 #include "preview/music_clock.h"
 #include "preview/overlay.h"
@@ -17,8 +17,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

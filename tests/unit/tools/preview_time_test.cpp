@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace
 {
 using namespace Preview;
@@ -12,6 +14,11 @@ struct SeekCase
     int64_t delta;
     uint32_t expected;
 };
+
+void PrintTo(const SeekCase& c, std::ostream* out)
+{
+    *out << c.time << " by " << c.delta;
+}
 
 class PreviewSeek : public testing::TestWithParam<SeekCase>
 {
@@ -43,6 +50,11 @@ struct FrameCase
     uint32_t next;
     uint32_t previous;
 };
+
+void PrintTo(const FrameCase& c, std::ostream* out)
+{
+    *out << c.time << " from " << c.start;
+}
 
 class PreviewFrames : public testing::TestWithParam<FrameCase>
 {
@@ -86,6 +98,11 @@ struct BeatCase
     int beat;
 };
 
+void PrintTo(const BeatCase& c, std::ostream* out)
+{
+    *out << c.time << " at " << c.bpm << " bpm, " << c.beatsPerBar << " a bar";
+}
+
 class PreviewBeats : public testing::TestWithParam<BeatCase>
 {
 };
@@ -121,6 +138,11 @@ struct LoopCase
     uint32_t time;
     uint32_t wrapped;
 };
+
+void PrintTo(const LoopCase& c, std::ostream* out)
+{
+    *out << c.time << " in " << c.in << "-" << c.out << (c.enabled ? " on" : " off");
+}
 
 class PreviewLoop : public testing::TestWithParam<LoopCase>
 {

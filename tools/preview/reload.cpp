@@ -6,6 +6,7 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -117,6 +118,17 @@ bool ShowLoader::Load()
     if (!loaded)
         DescribeScriptFailure(scriptText);
     Classify(diagnostics, scriptText);
+    // A file that several effects ask for fails, and is reported, once for each.
+    for (std::vector<std::string>* list : {&m_Errors, &m_Warnings})
+    {
+        std::vector<std::string> unique;
+        for (const std::string& text : *list)
+        {
+            if (std::find(unique.begin(), unique.end(), text) == unique.end())
+                unique.push_back(text);
+        }
+        list->swap(unique);
+    }
 
     bool good = loaded && m_Errors.empty();
     if (!good)

@@ -17,8 +17,14 @@ private:
 
 extern C_Log g_Log;
 
+// Tools may listen to the diagnostics; the player never sets a listener, so
+// there the texts go nowhere.
+using DiagnosticListener = void (*)(const std::string& text);
+extern DiagnosticListener g_DiagnosticListener;
+
 // Where something loads or fails, its text is composed and let go here.
 inline void Diagnostic(const std::string& text)
 {
-    static_cast<void>(text);
+    if (g_DiagnosticListener)
+        g_DiagnosticListener(text);
 }

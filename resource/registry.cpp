@@ -73,6 +73,12 @@ Resource::I_Resource* C_ResourceRegistry::At(int index) const
     return m_Resources[index];
 }
 
+void C_ResourceRegistry::Swap(C_ResourceRegistry& other)
+{
+    m_Resources.swap(other.m_Resources);
+    m_Names.swap(other.m_Names);
+}
+
 void C_ResourceRegistry::OnDeviceLost()
 {
     for (Resource::I_Resource* resource : m_Resources)

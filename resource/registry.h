@@ -30,6 +30,10 @@ public:
     Resource::I_Resource* At(int index) const;
     int GetCount() const { return static_cast<int>(m_Resources.size()); }
 
+    // Exchanges the contents with another registry, so that a tool can load a
+    // second set of resources while the first stays alive.
+    void Swap(C_ResourceRegistry& other);
+
     void OnDeviceLost();
     void OnDeviceReset();
 

@@ -12,6 +12,7 @@ packages=(
     glslang-dev spirv-tools libspirv-cross-c-shared-dev
     googletest libgtest-dev
     xvfb xauth xdotool x11-utils imagemagick
+    fonts-dejavu-core
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -98,3 +98,26 @@ TEST_F(Registry, BroadcastsAndDestructionGoInIndexOrder)
     EXPECT_EQ(g_Events, expected);
 }
 } // namespace
+
+namespace
+{
+TEST_F(Registry, SwapExchangesResourcesAndNamesAndEachSideReleasesWhatItHolds)
+{
+    {
+        C_ResourceRegistry shown;
+        shown.Add("glow", new FakeResource("old", Resource::RenderTarget));
+        {
+            C_ResourceRegistry loading;
+            shown.Swap(loading);
+            EXPECT_EQ(shown.GetCount(), 0);
+            EXPECT_EQ(shown.Find("glow"), -1);
+            EXPECT_EQ(shown.Add("tex", new FakeResource("new", Resource::Texture)), 0);
+            EXPECT_EQ(loading.Find("glow"), 0);
+            EXPECT_TRUE(g_Events.empty());
+        }
+        EXPECT_EQ(g_Events, std::vector<std::string>{"destroy old"});
+        EXPECT_EQ(shown.Find("tex"), 0);
+    }
+    EXPECT_EQ(g_Events, (std::vector<std::string>{"destroy old", "destroy new"}));
+}
+} // namespace

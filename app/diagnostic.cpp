@@ -1,0 +1,3 @@
+#include "app/log.h"
+
+DiagnosticListener g_DiagnosticListener = nullptr;

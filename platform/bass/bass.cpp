@@ -155,7 +155,7 @@ HSTREAM WINAPI BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, Q
     // Decoding takes a while; other channels stay usable meanwhile.
     Pcm pcm;
     int result = mem ? quorl_bass::DecodeMemory(static_cast<const unsigned char*>(file) + offset, length, pcm)
-                     : quorl_bass::DecodeFile(quorl_bass::HostPath(static_cast<const char*>(file)), offset, length, pcm);
+                     : quorl_bass::DecodeFile(static_cast<const char*>(file), offset, length, pcm);
     if (result != BASS_OK)
         return Fail(result);
 

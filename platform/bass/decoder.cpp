@@ -1,6 +1,7 @@
 #include "decoder.h"
 
 #include "downmix.h"
+#include "host/host_file.h"
 
 #include <bass.h>
 #include <sndfile.h>
@@ -9,18 +10,14 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-
-#include <sys/stat.h>
+#include <vector>
 
 namespace quorl_bass {
 namespace {
 
-// A byte range that libsndfile reads through its virtual I/O: a window of an
-// open file, or a block of memory.
+// A block of memory that libsndfile reads through its virtual I/O.
 struct Source {
-    FILE* file = nullptr;
     const unsigned char* memory = nullptr;
-    sf_count_t begin = 0; // window start within the file
     sf_count_t size = 0;
     sf_count_t pos = 0; // relative to the window
 };
@@ -44,13 +41,7 @@ sf_count_t SourceRead(void* dst, sf_count_t count, void* user) {
     sf_count_t n = std::max<sf_count_t>(0, std::min(count, s.size - s.pos));
     if (n == 0)
         return 0;
-    if (s.memory) {
-        std::memcpy(dst, s.memory + s.pos, static_cast<size_t>(n));
-    } else {
-        if (fseeko(s.file, static_cast<off_t>(s.begin + s.pos), SEEK_SET) != 0)
-            return 0;
-        n = static_cast<sf_count_t>(fread(dst, 1, static_cast<size_t>(n), s.file));
-    }
+    std::memcpy(dst, s.memory + s.pos, static_cast<size_t>(n));
     s.pos += n;
     return n;
 }
@@ -97,34 +88,17 @@ int Decode(Source& source, Pcm& out) {
 
 } // namespace
 
-std::string HostPath(const char* path) {
-    std::string p(path);
-    std::replace(p.begin(), p.end(), '\\', '/');
-    return p;
-}
-
-int DecodeFile(const std::string& path, uint64_t offset, uint64_t length, Pcm& out) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out) {
+    std::vector<unsigned char> bytes;
+    if (!quorl_host::ReadHostFile(path, bytes))
         return BASS_ERROR_FILEOPEN;
-
-    // A directory opens for reading here; it is no more a file than a missing one.
-    struct stat st;
-    if (fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(file);
-        return BASS_ERROR_FILEOPEN;
-    }
-    uint64_t total = static_cast<uint64_t>(st.st_size);
-    int result = BASS_ERROR_ILLPARAM;
-    if (offset <= total) {
-        Source source;
-        source.file = file;
-        source.begin = static_cast<sf_count_t>(offset);
-        source.size = static_cast<sf_count_t>(length == 0 ? total - offset : std::min(length, total - offset));
-        result = Decode(source, out);
-    }
-    std::fclose(file);
-    return result;
+    const uint64_t total = bytes.size();
+    if (offset > total)
+        return BASS_ERROR_ILLPARAM;
+    Source source;
+    source.memory = bytes.data() + offset;
+    source.size = static_cast<sf_count_t>(length == 0 ? total - offset : std::min(length, total - offset));
+    return Decode(source, out);
 }
 
 int DecodeMemory(const void* data, uint64_t length, Pcm& out) {

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace quorl_bass {
@@ -15,11 +14,9 @@ struct Pcm {
     uint64_t Frames() const { return samples.size() / 2; }
 };
 
-// The library's error code for why a decode failed; 0 on success.
-int DecodeFile(const std::string& path, uint64_t offset, uint64_t length, Pcm& out);
+// The library's error code for why a decode failed; 0 on success. The path is
+// spelled the Windows way ("data\\music.ogg") on every host.
+int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out);
 int DecodeMemory(const void* data, uint64_t length, Pcm& out);
-
-// Windows paths ("data\\music.ogg") as the host file system spells them.
-std::string HostPath(const char* path);
 
 } // namespace quorl_bass

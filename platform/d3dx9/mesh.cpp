@@ -1,6 +1,7 @@
 // .x meshes through Assimp's X importer, merged into one vertex and one index
 // buffer whose faces are grouped by material.
 #include "d3dx9/com_object.h"
+#include "host/host_file.h"
 
 #include <d3dx9.h>
 
@@ -11,8 +12,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <string>
 #include <utility>
@@ -368,14 +367,9 @@ HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEV
     if (pNumMaterials)
         *pNumMaterials = 0;
 
-    std::string path = pFilename;
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    std::string bytes;
+    if (!quorl_host::ReadHostFile(pFilename, bytes))
         return D3DERR_NOTFOUND;
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     // Only .x files: the importer would otherwise try every format it knows.
     if (bytes.compare(0, 4, "xof ") != 0)
         return D3DXERR_INVALIDDATA;

@@ -2,38 +2,19 @@
 
 #include "d3d9/shader_blob.h"
 #include "d3dx9/hlsl_compiler.h"
+#include "host/host_file.h"
 
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 
 namespace
 {
 using d3dx9gl::Diagnostic;
 using d3dx9gl::Diagnostics;
 
-// Windows paths ("data\shaders\x.vsh") name the same files here.
-std::string LocalPath(const char* path)
-{
-    std::string local = path;
-    for (char& c : local)
-        if (c == '\\')
-            c = '/';
-    return local;
-}
-
-bool ReadFile(const std::string& path, std::string& contents)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    contents = text.str();
-    return !in.bad();
-}
+using quorl_host::HostPath;
+using quorl_host::ReadHostFile;
 
 std::string Directory(const std::string& path)
 {
@@ -71,7 +52,7 @@ public:
 private:
     IncludeResult* Include(D3DXINCLUDE_TYPE type, const char* header, const char* includer)
     {
-        std::string name = LocalPath(header);
+        std::string name = HostPath(header);
         if (m_Handler)
         {
             auto parent = m_Data.find(includer ? includer : "");
@@ -86,7 +67,7 @@ private:
         if (type == D3DXINC_LOCAL && !name.empty() && name[0] != '/' && includer)
             path = Directory(includer) + name;
         std::unique_ptr<std::string> contents(new std::string);
-        if (!ReadFile(path, *contents))
+        if (!ReadHostFile(path.c_str(), *contents))
             return nullptr;
         const char* data = contents->data();
         size_t size = contents->size();
@@ -148,8 +129,8 @@ HRESULT WINAPI D3DXCompileShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDef
         return Fail(E_FAIL, file,
                     std::string("'") + pProfile + "': profile not provided (vs_1_1, vs_2_0, vs_3_0, ps_2_0, ps_3_0 are)",
                     ppErrorMsgs);
-    request.file = LocalPath(pSrcFile);
-    if (!ReadFile(request.file, request.source))
+    request.file = HostPath(pSrcFile);
+    if (!ReadHostFile(pSrcFile, request.source))
         return Fail(D3DXERR_INVALIDDATA, file, "cannot open the file", ppErrorMsgs);
     request.entryPoint = pFunctionName;
     if ((Flags & D3DXSHADER_PACKMATRIX_ROWMAJOR) && !(Flags & D3DXSHADER_PACKMATRIX_COLUMNMAJOR))

@@ -1,12 +1,12 @@
 #include <d3dx9.h>
 
+#include "host/host_file.h"
+
 #include <stb/stb_image.h>
 #include <stb/stb_image_resize.h>
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,25 +14,6 @@
 namespace
 {
 using Bytes = std::vector<unsigned char>;
-
-bool ReadFile(const char* path, Bytes& contents)
-{
-    // Windows paths ("data\textures\x.png") name the same files here.
-    std::string local = path;
-    for (char& c : local)
-        if (c == '\\')
-            c = '/';
-    // A directory opens as a stream on Linux but throws when read.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(local, error))
-        return false;
-    const auto size = std::filesystem::file_size(local, error);
-    if (error)
-        return false;
-    std::ifstream in(local, std::ios::binary);
-    contents.resize(size);
-    return in && in.read(reinterpret_cast<char*>(contents.data()), contents.size());
-}
 
 UINT Le16(const Bytes& data, size_t at)
 {
@@ -94,7 +75,7 @@ HRESULT Probe(const char* path, Bytes& data, D3DXIMAGE_INFO* info)
         return D3DERR_INVALIDCALL;
     D3DXIMAGE_FILEFORMAT format;
     int width, height, channels;
-    if (!ReadFile(path, data) || !FileFormat(data, &format) ||
+    if (!quorl_host::ReadHostFile(path, data) || !FileFormat(data, &format) ||
         !stbi_info_from_memory(data.data(), static_cast<int>(data.size()), &width, &height, &channels))
         return D3DXERR_INVALIDDATA;
     info->Width = width;

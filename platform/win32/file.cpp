@@ -3,11 +3,12 @@
 // only opening existing files for reading is provided.
 #include "win32/internal.h"
 
+#include "host/host_file.h"
+
 #include <cerrno>
 #include <string>
 #include <unordered_map>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +38,9 @@ DWORD ErrorFromErrno(int error, const std::string& path) {
         return ERROR_TOO_MANY_OPEN_FILES;
     case ENOMEM:
         return ERROR_NOT_ENOUGH_MEMORY;
+    case EISDIR:
+        // A folder opens only with backup semantics on Windows.
+        return ERROR_ACCESS_DENIED;
     default:
         return ERROR_ACCESS_DENIED;
     }
@@ -61,25 +65,13 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    std::string path(lpFileName);
-    for (char& c : path) {
-        if (c == '\\')
-            c = '/';
-    }
-    if (path.empty()) {
+    if (*lpFileName == '\0') {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = quorl_host::OpenHostFile(lpFileName);
     if (fd < 0) {
-        SetLastError(ErrorFromErrno(errno, path));
-        return INVALID_HANDLE_VALUE;
-    }
-    struct stat info;
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        // A folder opens only with backup semantics on Windows.
-        close(fd);
-        SetLastError(ERROR_ACCESS_DENIED);
+        SetLastError(ErrorFromErrno(errno, quorl_host::HostPath(lpFileName)));
         return INVALID_HANDLE_VALUE;
     }
     std::lock_guard<std::mutex> lock(g_filesMutex);

@@ -155,13 +155,9 @@ int DecodeVorbis(const unsigned char* data, uint64_t size, Pcm& out) {
 
 } // namespace
 
-std::string HostPath(const char* path) {
-    return path;
-}
-
-int DecodeFile(const std::string& path, uint64_t offset, uint64_t length, Pcm& out) {
+int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out) {
     // A directory does not open without backup semantics: it fails as a missing file.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return BASS_ERROR_FILEOPEN;

@@ -20,4 +20,4 @@ target_link_libraries(quorl_d3d9 INTERFACE d3d9)
 add_library(quorl_d3dx9 INTERFACE)
 target_link_libraries(quorl_d3dx9 INTERFACE d3dx9_28)
 
-add_subdirectory(bass/win32)
+add_subdirectory(bass/windows)

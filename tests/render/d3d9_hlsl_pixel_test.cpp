@@ -1,6 +1,6 @@
 // Pixel tests with shaders compiled from HLSL by the D3DX layer: the
 // compiler's blobs and the device together give Direct3D 9's pictures.
-#include "render/d3d9_fixture.h"
+#include "support/d3d9_fixture.h"
 #include "support/temp_dir.h"
 
 #include <d3dx9.h>

@@ -1,6 +1,6 @@
 // Pixel tests of the Direct3D 9 layer, headless: each checks the answer
 // Direct3D 9 gives for the same calls.
-#include "render/d3d9_fixture.h"
+#include "support/d3d9_fixture.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>

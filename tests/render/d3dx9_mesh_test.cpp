@@ -1,6 +1,6 @@
 // .x meshes loaded onto the Direct3D layer: what the buffers hold and what
 // each subset draws.
-#include "render/d3d9_fixture.h"
+#include "support/d3d9_fixture.h"
 #include "support/temp_dir.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION

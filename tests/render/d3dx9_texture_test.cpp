@@ -1,6 +1,6 @@
 // Image files through D3DX onto the device: sizes, mip chains, formats and
 // orientation as the picture is drawn.
-#include "render/d3d9_fixture.h"
+#include "support/d3d9_fixture.h"
 #include "support/temp_dir.h"
 
 #include <d3dx9.h>

@@ -1,7 +1,7 @@
 // Mesh resources on the Direct3D layer: loaded by name, shared, and drawn
 // subset by subset through the renderer.
 #include "app/demo.h"
-#include "render/d3d9_fixture.h"
+#include "support/d3d9_fixture.h"
 #include "render/d3dx_mesh.h"
 #include "support/temp_dir.h"
 

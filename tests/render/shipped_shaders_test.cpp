@@ -1,7 +1,7 @@
 // The shaders and the quad mesh that ship in data/, drawn on the Direct3D
 // layer with the register contents that the quad and particle effects send.
 #include "d3dx9/hlsl_compiler.h"
-#include "render/d3d9_fixture.h"
+#include "support/d3d9_fixture.h"
 #include "support/temp_dir.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION

@@ -1,7 +1,7 @@
 // Texture resources on the Direct3D layer: loaded by name from the texture
 // folder, shared, bound by the renderer, and sized by the file's own info.
 #include "app/demo.h"
-#include "render/d3d9_fixture.h"
+#include "support/d3d9_fixture.h"
 #include "resource/texture.h"
 #include "support/temp_dir.h"
 

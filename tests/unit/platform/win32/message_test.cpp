@@ -1,5 +1,5 @@
 // The message queue, SDL input translation and the default window procedure.
-#include "win32_test_support.h"
+#include "support/win32_test_support.h"
 
 #include <gtest/gtest.h>
 

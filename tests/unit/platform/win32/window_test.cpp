@@ -1,5 +1,5 @@
 // Window classes, window geometry and lifetime of the Linux Win32 layer.
-#include "win32_test_support.h"
+#include "support/win32_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "support/recording_d3d9.h"
 
 #include "d3d9/shader_blob.h"
+#include "support/d3d9_names.h"
 
 #include <cstdio>
 
@@ -23,6 +24,7 @@ void Reset()
 namespace
 {
 using RecordingD3D9::Get;
+using namespace d3d9names;
 
 void Record(const std::string& call)
 {
@@ -206,7 +208,7 @@ public:
                                                  IDirect3DVertexBuffer9** buffer, HANDLE*) override
     {
         Record("CreateVertexBuffer " + std::to_string(length) + " " + Hex(usage) + " " + std::to_string(fvf) + " " +
-               std::to_string(pool));
+               PoolName(pool));
         if (Get().vertexBufferFails)
             return D3DERR_OUTOFVIDEOMEMORY;
         // The renderer's dynamic buffer is "vb"; an effect's own managed one is "static vb".
@@ -217,8 +219,8 @@ public:
     HRESULT STDMETHODCALLTYPE CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                                 IDirect3DIndexBuffer9** buffer, HANDLE*) override
     {
-        Record("CreateIndexBuffer " + std::to_string(length) + " " + Hex(usage) + " " + std::to_string(format) +
-               " " + std::to_string(pool));
+        Record("CreateIndexBuffer " + std::to_string(length) + " " + Hex(usage) + " " + FormatName(format) + " " +
+               PoolName(pool));
         if (Get().indexBufferFails)
             return D3DERR_OUTOFVIDEOMEMORY;
         *buffer = new IndexBuffer(pool == D3DPOOL_MANAGED ? "static ib" : "ib", length);
@@ -229,8 +231,7 @@ public:
                                             D3DPOOL pool, IDirect3DTexture9** texture, HANDLE*) override
     {
         Record("CreateTexture " + std::to_string(width) + "x" + std::to_string(height) + " " +
-               std::to_string(levels) + " " + Hex(usage) + " " + std::to_string(format) + " " +
-               std::to_string(pool));
+               std::to_string(levels) + " " + Hex(usage) + " " + FormatName(format) + " " + PoolName(pool));
         // Direct3D refuses an empty texture.
         if (width == 0 || height == 0)
             return D3DERR_INVALIDCALL;
@@ -243,7 +244,7 @@ public:
                                                         IDirect3DSurface9** surface, HANDLE*) override
     {
         Record("CreateDepthStencilSurface " + std::to_string(width) + "x" + std::to_string(height) + " " +
-               std::to_string(format) + " " + std::to_string(multiSample) + " " + std::to_string(quality) + " " +
+               FormatName(format) + " " + MultiSampleName(multiSample) + " " + std::to_string(quality) + " " +
                std::to_string(discard));
         *surface = new Surface("depth" + std::to_string(++depths));
         return D3D_OK;
@@ -306,8 +307,8 @@ public:
     {
         std::string call = "CreateVertexDeclaration";
         for (const D3DVERTEXELEMENT9* e = elements; e->Stream != 0xFF; ++e)
-            call += " " + std::to_string(e->Offset) + ":" + std::to_string(e->Type) + ":" + std::to_string(e->Usage) +
-                    ":" + std::to_string(e->UsageIndex);
+            call += " " + std::to_string(e->Offset) + ":" + DeclTypeName(e->Type) + ":" + DeclUsageName(e->Usage) + ":" +
+                    std::to_string(e->UsageIndex);
         Record(call);
         *declaration = new VertexDeclaration("decl");
         return D3D_OK;
@@ -329,7 +330,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) override
     {
-        Record("DrawPrimitive " + std::to_string(type) + " " + std::to_string(start) + " " + std::to_string(count));
+        Record("DrawPrimitive " + PrimitiveName(type) + " " + std::to_string(start) + " " + std::to_string(count));
         return D3D_OK;
     }
 
@@ -342,7 +343,7 @@ public:
     HRESULT STDMETHODCALLTYPE DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
                                                    UINT vertices, UINT startIndex, UINT count) override
     {
-        Record("DrawIndexedPrimitive " + std::to_string(type) + " " + std::to_string(baseVertex) + " " +
+        Record("DrawIndexedPrimitive " + PrimitiveName(type) + " " + std::to_string(baseVertex) + " " +
                std::to_string(minIndex) + " " + std::to_string(vertices) + " " + std::to_string(startIndex) + " " +
                std::to_string(count));
         return D3D_OK;
@@ -350,14 +351,14 @@ public:
 
     HRESULT STDMETHODCALLTYPE SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override
     {
-        Record("SetRenderState " + std::to_string(state) + " " + std::to_string(value));
+        Record("SetRenderState " + RenderStateName(state) + " " + RenderStateValueName(state, value));
         return D3D_OK;
     }
 
     HRESULT STDMETHODCALLTYPE SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override
     {
-        Record("SetSamplerState " + std::to_string(sampler) + " " + std::to_string(type) + " " +
-               std::to_string(value));
+        Record("SetSamplerState " + std::to_string(sampler) + " " + SamplerStateName(type) + " " +
+               SamplerStateValueName(type, value));
         return D3D_OK;
     }
 
@@ -405,7 +406,7 @@ public:
     HRESULT STDMETHODCALLTYPE CreateDevice(UINT adapter, D3DDEVTYPE type, HWND, DWORD flags,
                                            D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override
     {
-        Record("CreateDevice " + std::to_string(adapter) + " " + std::to_string(type) + " " + Hex(flags));
+        Record("CreateDevice " + std::to_string(adapter) + " " + DeviceTypeName(type) + " " + Hex(flags));
         Get().presentParameters = *parameters;
         if (Get().createDeviceFails)
             return D3DERR_NOTAVAILABLE;

@@ -8,6 +8,7 @@
 #include "effects/quad2d.h"
 #include "render/mesh.h"
 #include "resource/render_target.h"
+#include "support/d3d9_names.h"
 #include "support/held_resource.h"
 #include "support/recording_d3d9.h"
 
@@ -23,7 +24,7 @@ namespace
 {
 std::string State(D3DRENDERSTATETYPE state, DWORD value)
 {
-    return "SetRenderState " + std::to_string(state) + " " + std::to_string(value);
+    return "SetRenderState " + d3d9names::RenderStateName(state) + " " + d3d9names::RenderStateValueName(state, value);
 }
 
 class RecordedMesh : public I_Mesh
@@ -194,7 +195,7 @@ TEST_F(Effects, ParticlesWriteTheLiveOnesAndDrawThemAsAdditiveSprites)
                                            {"colour_start", "0xFFFFFFFF"},
                                            {"colour_end", "0xFFFFFFFF"},
                                            {"rejuvinate", "true"}});
-    EXPECT_TRUE(Called("CreateVertexDeclaration 0:2:0:0 12:4:10:0 16:0:4:0"));
+    EXPECT_TRUE(Called("CreateVertexDeclaration 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0 12:D3DDECLTYPE_D3DCOLOR:D3DDECLUSAGE_COLOR:0 16:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_PSIZE:0"));
     EXPECT_EQ(particles.m_Batch.vertexSize, 20u);
     Calls().clear();
     particles.Render(0.1f, 0.5f, 0.016f);
@@ -204,7 +205,7 @@ TEST_F(Effects, ParticlesWriteTheLiveOnesAndDrawThemAsAdditiveSprites)
                    State(D3DRS_POINTSPRITEENABLE, TRUE), State(D3DRS_POINTSCALEENABLE, TRUE),
                    State(D3DRS_ZENABLE, FALSE), "SetVertexShader shader", "SetPixelShader shader",
                    "SetVertexShaderConstantF 0 4", "SetVertexShaderConstantF 4 1", "BeginScene",
-                   "SetVertexDeclaration decl", "SetStreamSource 0 vb 0 20", "DrawPrimitive 1 0 10", "EndScene",
+                   "SetVertexDeclaration decl", "SetStreamSource 0 vb 0 20", "DrawPrimitive D3DPT_POINTLIST 0 10", "EndScene",
                    State(D3DRS_ZENABLE, TRUE), State(D3DRS_POINTSCALEENABLE, FALSE),
                    State(D3DRS_POINTSPRITEENABLE, FALSE), State(D3DRS_ALPHABLENDENABLE, FALSE)});
 
@@ -234,7 +235,7 @@ TEST_F(Effects, ACountBeyondTheDynamicBufferIsClampedToWhatItHolds)
     EXPECT_EQ(negative.m_System->GetCount(), 26214u);
     Calls().clear();
     huge.Render(0.0f, 0.0f, 0.016f);
-    ExpectInOrder({"Lock vb 0 524280 0x2000", "Unlock vb", "DrawPrimitive 1 0 26214"});
+    ExpectInOrder({"Lock vb 0 524280 0x2000", "Unlock vb", "DrawPrimitive D3DPT_POINTLIST 0 26214"});
 }
 
 TEST_F(Effects, BubblesClearTheTargetFirstEvenWithNoBubbles)
@@ -245,7 +246,7 @@ TEST_F(Effects, BubblesClearTheTargetFirstEvenWithNoBubbles)
     EXPECT_TRUE(bubbles.Render(0.0f, 0.0f, 0.016f));
     ExpectInOrder({"Clear 0 0x7 0x0 1.000000 0", "Lock vb 0 0 0x2000", "Unlock vb",
                    State(D3DRS_ALPHABLENDENABLE, TRUE), State(D3DRS_SRCBLEND, D3DBLEND_ONE),
-                   State(D3DRS_DESTBLEND, D3DBLEND_ONE), "DrawPrimitive 1 0 0", State(D3DRS_ZENABLE, TRUE),
+                   State(D3DRS_DESTBLEND, D3DBLEND_ONE), "DrawPrimitive D3DPT_POINTLIST 0 0", State(D3DRS_ZENABLE, TRUE),
                    State(D3DRS_ALPHABLENDENABLE, FALSE)});
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
@@ -272,6 +273,6 @@ TEST_F(Effects, BubblesTakeTheirRangeFromTheColoursAndSize)
     Calls().clear();
     bubbles.Render(0.0f, 0.0f, 0.016f);
     EXPECT_TRUE(Called("Lock vb 0 160 0x2000"));
-    EXPECT_TRUE(Called("DrawPrimitive 1 0 8"));
+    EXPECT_TRUE(Called("DrawPrimitive D3DPT_POINTLIST 0 8"));
 }
 } // namespace

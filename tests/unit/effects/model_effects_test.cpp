@@ -9,6 +9,7 @@
 #include "effects/tunnel.h"
 #include "render/mesh.h"
 #include "resource/render_target.h"
+#include "support/d3d9_names.h"
 #include "support/held_resource.h"
 #include "support/recording_d3d9.h"
 
@@ -26,7 +27,7 @@ using Register = std::array<float, 4>;
 
 std::string State(D3DRENDERSTATETYPE state, DWORD value)
 {
-    return "SetRenderState " + std::to_string(state) + " " + std::to_string(value);
+    return "SetRenderState " + d3d9names::RenderStateName(state) + " " + d3d9names::RenderStateValueName(state, value);
 }
 
 class RecordedMesh : public I_Mesh
@@ -211,8 +212,8 @@ TEST_F(ModelEffects, EnvModelBindsAndDrawsWithoutTouchingAnyState)
 TEST_F(ModelEffects, PQTorusBuildsItsPointsOnceFromTheRandomSource)
 {
     auto& first = Made<C_FXPQTorus>({});
-    EXPECT_TRUE(Called("CreateVertexDeclaration 0:0:5:0 4:0:5:1 8:0:5:2 12:0:4:0"));
-    EXPECT_TRUE(Called("CreateVertexBuffer 8000 0x0 0 1")) << "500 vertices of 16 bytes, managed";
+    EXPECT_TRUE(Called("CreateVertexDeclaration 0:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_TEXCOORD:0 4:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_TEXCOORD:1 8:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_TEXCOORD:2 12:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_PSIZE:0"));
+    EXPECT_TRUE(Called("CreateVertexBuffer 8000 0x0 0 D3DPOOL_MANAGED")) << "500 vertices of 16 bytes, managed";
     EXPECT_EQ(C_FXPQTorus::s_Stride, 16u);
     const std::vector<unsigned char> data = RecordingD3D9::Get().unlockedData;
     ASSERT_EQ(data.size(), 8000u);
@@ -266,7 +267,7 @@ TEST_F(ModelEffects, PQTorusHandsItsShaderTheKnotTimeAndColours)
                    State(D3DRS_DESTBLEND, D3DBLEND_ONE), State(D3DRS_POINTSPRITEENABLE, TRUE),
                    State(D3DRS_POINTSCALEENABLE, TRUE), State(D3DRS_ZENABLE, FALSE), "SetVertexShader shader",
                    "SetPixelShader shader", "SetVertexShaderConstantF 0 4", "BeginScene",
-                   "SetVertexDeclaration decl", "SetStreamSource 0 static vb 0 16", "DrawPrimitive 1 0 500",
+                   "SetVertexDeclaration decl", "SetStreamSource 0 static vb 0 16", "DrawPrimitive D3DPT_POINTLIST 0 500",
                    "EndScene", State(D3DRS_ALPHABLENDENABLE, FALSE)});
     EXPECT_FALSE(CalledStartingWith("SetVertexShaderConstantF 5")) << "c5..c7 are not set";
     EXPECT_FALSE(CalledStartingWith("SetPixelShaderConstantF"));
@@ -365,7 +366,7 @@ TEST_F(ModelEffects, ShapeGridStreamsItsPointsAndLeavesSpritesOn)
 {
     auto& grid = Made<C_FXShapeGrid>({{"colour1", "0xFFFFFFFF"}, {"grid_x", "4"}, {"grid_y", "4"}, {"grid_z", "4"},
                                       {"step_size", "0.5"}, {"point_size", "0.1"}});
-    EXPECT_TRUE(Called("CreateVertexDeclaration 0:2:0:0 12:4:10:0 16:0:4:0"));
+    EXPECT_TRUE(Called("CreateVertexDeclaration 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0 12:D3DDECLTYPE_D3DCOLOR:D3DDECLUSAGE_COLOR:0 16:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_PSIZE:0"));
     Calls().clear();
     EXPECT_TRUE(grid.Render(0.0f, 0.0f, 0.016f));
 
@@ -376,7 +377,7 @@ TEST_F(ModelEffects, ShapeGridStreamsItsPointsAndLeavesSpritesOn)
                    State(D3DRS_POINTSPRITEENABLE, TRUE), State(D3DRS_POINTSCALEENABLE, TRUE),
                    State(D3DRS_ZENABLE, FALSE), "SetVertexShader shader", "SetPixelShader shader",
                    "SetVertexShaderConstantF 0 4", "SetVertexShaderConstantF 4 1", "BeginScene",
-                   "SetVertexDeclaration decl", "SetStreamSource 0 vb 0 20", "DrawPrimitive 1 0 3", "EndScene",
+                   "SetVertexDeclaration decl", "SetStreamSource 0 vb 0 20", "DrawPrimitive D3DPT_POINTLIST 0 3", "EndScene",
                    State(D3DRS_ALPHABLENDENABLE, FALSE)});
     ExpectProjection(Expected(800.0f / 600.0f, 1.0f));
     EXPECT_EQ(VS(4), (Register{800.0f, 600.0f, 0.0f, 0.0f}));
@@ -420,7 +421,7 @@ TEST_F(ModelEffects, ShapeGridsBeyondTheBufferOrWithoutPointsDrawNothing)
         {
             EXPECT_TRUE(Called(c.lock)) << where;
         }
-        EXPECT_TRUE(Called("DrawPrimitive 1 0 0")) << where;
+        EXPECT_TRUE(Called("DrawPrimitive D3DPT_POINTLIST 0 0")) << where;
         EXPECT_TRUE(Called(State(D3DRS_ALPHABLENDENABLE, FALSE))) << where;
     }
 }
@@ -428,8 +429,8 @@ TEST_F(ModelEffects, ShapeGridsBeyondTheBufferOrWithoutPointsDrawNothing)
 TEST_F(ModelEffects, TunnelBuildsOneSharedTubeWithASeamOfItsOwn)
 {
     Made<C_FXTunnel>({{"texture", "tunnel.png"}});
-    ExpectInOrder({"CreateVertexDeclaration 0:2:0:0 12:1:5:0", "CreateVertexBuffer 66660 0x0 0 1",
-                   "Lock static vb 0 66660 0x0", "Unlock static vb", "CreateIndexBuffer 38400 0x0 101 1",
+    ExpectInOrder({"CreateVertexDeclaration 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0 12:D3DDECLTYPE_FLOAT2:D3DDECLUSAGE_TEXCOORD:0", "CreateVertexBuffer 66660 0x0 0 D3DPOOL_MANAGED",
+                   "Lock static vb 0 66660 0x0", "Unlock static vb", "CreateIndexBuffer 38400 0x0 D3DFMT_INDEX16 D3DPOOL_MANAGED",
                    "Lock static ib 0 38400 0x0", "Unlock static ib"});
     const std::vector<unsigned char>& vertices = RecordingD3D9::Get().unlockedData;
     const std::vector<unsigned char>& indices = RecordingD3D9::Get().unlockedIndexData;
@@ -475,9 +476,9 @@ TEST_F(ModelEffects, TunnelHandsItsShaderTheTimeAndRestoresWhatItBlended)
     ExpectInOrder({State(D3DRS_CULLMODE, D3DCULL_NONE), "SetVertexShader shader", "SetPixelShader shader",
                    "SetVertexShaderConstantF 0 4", "SetVertexShaderConstantF 4 1", "BeginScene",
                    "SetVertexDeclaration decl", "SetStreamSource 0 static vb 0 20", "SetIndices static ib",
-                   "DrawIndexedPrimitive 4 0 0 3333 0 6400", "EndScene"});
+                   "DrawIndexedPrimitive D3DPT_TRIANGLELIST 0 0 3333 0 6400", "EndScene"});
     for (D3DRENDERSTATETYPE untouched : {D3DRS_ALPHABLENDENABLE, D3DRS_ZENABLE})
-        EXPECT_FALSE(CalledStartingWith("SetRenderState " + std::to_string(untouched) + " "))
+        EXPECT_FALSE(CalledStartingWith("SetRenderState " + d3d9names::RenderStateName(untouched) + " "))
             << "without blend, blending and the depth test are left as they were";
 
     demo->m_Renderer.SetRenderState(D3DRS_ZENABLE, FALSE);
@@ -504,6 +505,6 @@ TEST_F(ModelEffects, TunnelWhoseTubeCannotBeBuiltDrawsNothing)
     Calls().clear();
     EXPECT_TRUE(tunnel.Init()) << "a later Init finishes the tube";
     EXPECT_FALSE(CalledStartingWith("CreateVertexBuffer"));
-    EXPECT_TRUE(Called("CreateIndexBuffer 38400 0x0 101 1"));
+    EXPECT_TRUE(Called("CreateIndexBuffer 38400 0x0 D3DFMT_INDEX16 D3DPOOL_MANAGED"));
 }
 } // namespace

@@ -11,6 +11,7 @@
 #include "render/mesh.h"
 #include "resource/render_target.h"
 #include "resource/texture.h"
+#include "support/d3d9_names.h"
 #include "support/held_resource.h"
 #include "support/recording_d3d9.h"
 #include "timeline/effect_factory.h"
@@ -30,12 +31,13 @@ using Register = std::array<float, 4>;
 
 std::string State(D3DRENDERSTATETYPE state, DWORD value)
 {
-    return "SetRenderState " + std::to_string(state) + " " + std::to_string(value);
+    return "SetRenderState " + d3d9names::RenderStateName(state) + " " + d3d9names::RenderStateValueName(state, value);
 }
 
 std::string Sampler(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value)
 {
-    return "SetSamplerState " + std::to_string(sampler) + " " + std::to_string(type) + " " + std::to_string(value);
+    return "SetSamplerState " + std::to_string(sampler) + " " + d3d9names::SamplerStateName(type) + " " +
+           d3d9names::SamplerStateValueName(type, value);
 }
 
 // Each mesh records its own name when drawn.

@@ -62,17 +62,17 @@ TEST_F(Renderer, CreateMakesTheDeviceFromTheSettingsThenSurfacesBuffersAndSample
 
     std::vector<std::string> start(Calls().begin(), Calls().begin() + 6);
     std::vector<std::string> expected = {"Direct3DCreate9 32",
-                                         "CreateDevice 0 1 0x40",
+                                         "CreateDevice 0 D3DDEVTYPE_HAL 0x40",
                                          "GetDepthStencilSurface",
                                          "GetRenderTarget 0",
-                                         "CreateVertexBuffer 524288 0x208 0 0",
-                                         "CreateIndexBuffer 655356 0x208 101 0"};
+                                         "CreateVertexBuffer 524288 0x208 0 D3DPOOL_DEFAULT",
+                                         "CreateIndexBuffer 655356 0x208 D3DFMT_INDEX16 D3DPOOL_DEFAULT"};
     EXPECT_EQ(start, expected);
     ASSERT_EQ(Calls().size(), 6u + 48u);
-    EXPECT_EQ(Calls()[6], "SetSamplerState 0 5 2");
-    EXPECT_EQ(Calls()[7], "SetSamplerState 0 6 2");
-    EXPECT_EQ(Calls()[8], "SetSamplerState 0 7 2");
-    EXPECT_EQ(Calls().back(), "SetSamplerState 15 7 2");
+    EXPECT_EQ(Calls()[6], "SetSamplerState 0 D3DSAMP_MAGFILTER D3DTEXF_LINEAR");
+    EXPECT_EQ(Calls()[7], "SetSamplerState 0 D3DSAMP_MINFILTER D3DTEXF_LINEAR");
+    EXPECT_EQ(Calls()[8], "SetSamplerState 0 D3DSAMP_MIPFILTER D3DTEXF_LINEAR");
+    EXPECT_EQ(Calls().back(), "SetSamplerState 15 D3DSAMP_MIPFILTER D3DTEXF_LINEAR");
     EXPECT_EQ(demo->m_Renderer.targetWidth, 800);
     EXPECT_EQ(demo->m_Renderer.targetHeight, 600);
 }
@@ -114,19 +114,19 @@ TEST_F(Renderer, RenderStatesAndBlendModesReachTheDeviceOnlyWhenTheyChange)
 
     Calls().clear();
     renderer.SetBlendMode(Additive);
-    std::vector<std::string> additive = {"SetRenderState 27 1", "SetRenderState 19 2", "SetRenderState 20 2"};
+    std::vector<std::string> additive = {"SetRenderState D3DRS_ALPHABLENDENABLE 1", "SetRenderState D3DRS_SRCBLEND D3DBLEND_ONE", "SetRenderState D3DRS_DESTBLEND D3DBLEND_ONE"};
     EXPECT_EQ(Calls(), additive);
 
     Calls().clear();
     renderer.SetBlendMode(Opaque);
     renderer.SetBlendMode(Alpha);
-    std::vector<std::string> opaqueThenAlpha = {"SetRenderState 27 0", "SetRenderState 27 1", "SetRenderState 19 5",
-                                                "SetRenderState 20 6"};
+    std::vector<std::string> opaqueThenAlpha = {"SetRenderState D3DRS_ALPHABLENDENABLE 0", "SetRenderState D3DRS_ALPHABLENDENABLE 1", "SetRenderState D3DRS_SRCBLEND D3DBLEND_SRCALPHA",
+                                                "SetRenderState D3DRS_DESTBLEND D3DBLEND_INVSRCALPHA"};
     EXPECT_EQ(Calls(), opaqueThenAlpha);
 
     Calls().clear();
     renderer.SetBlendMode(AlphaAdditive);
-    std::vector<std::string> alphaAdditive = {"SetRenderState 20 2"};
+    std::vector<std::string> alphaAdditive = {"SetRenderState D3DRS_DESTBLEND D3DBLEND_ONE"};
     EXPECT_EQ(Calls(), alphaAdditive);
 }
 
@@ -221,14 +221,14 @@ TEST_F(Renderer, CheckDeviceWaitsWhileLostThenResetsAndStartsAfresh)
     std::vector<std::string> expected = {"Reset",
                                          "GetRenderTarget 0",
                                          "GetDepthStencilSurface",
-                                         "CreateVertexBuffer 524288 0x208 0 0",
-                                         "CreateIndexBuffer 655356 0x208 101 0",
-                                         "SetSamplerState 0 5 2",
-                                         "SetSamplerState 0 6 2"};
+                                         "CreateVertexBuffer 524288 0x208 0 D3DPOOL_DEFAULT",
+                                         "CreateIndexBuffer 655356 0x208 D3DFMT_INDEX16 D3DPOOL_DEFAULT",
+                                         "SetSamplerState 0 D3DSAMP_MAGFILTER D3DTEXF_LINEAR",
+                                         "SetSamplerState 0 D3DSAMP_MINFILTER D3DTEXF_LINEAR"};
     EXPECT_EQ(reset, expected);
     std::vector<std::string> recreated(Calls().end() - 2, Calls().end());
-    std::vector<std::string> target2 = {"CreateTexture 400x300 1 0x1 21 0",
-                                        "CreateDepthStencilSurface 400x300 75 0 0 0"};
+    std::vector<std::string> target2 = {"CreateTexture 400x300 1 0x1 D3DFMT_A8R8G8B8 D3DPOOL_DEFAULT",
+                                        "CreateDepthStencilSurface 400x300 D3DFMT_D24S8 D3DMULTISAMPLE_NONE 0 0"};
     EXPECT_EQ(recreated, target2);
 
     EXPECT_TRUE(renderer.renderStateCache.empty());
@@ -270,7 +270,7 @@ TEST_F(Renderer, RenderTargetsFollowTheSizeRuleAndNeverMultisampleTheirDepth)
     auto* surfaces = static_cast<RenderTargetSurfaces*>(third.GetObject());
     EXPECT_EQ(surfaces->width, 341);
     EXPECT_EQ(surfaces->height, 256);
-    EXPECT_EQ(Calls().back(), "CreateDepthStencilSurface 341x256 75 0 0 0");
+    EXPECT_EQ(Calls().back(), "CreateDepthStencilSurface 341x256 D3DFMT_D24S8 D3DMULTISAMPLE_NONE 0 0");
 
     Resource::C_RenderTarget full;
     ASSERT_TRUE(full.Load("ignored"));

@@ -195,7 +195,10 @@ TEST_F(Effects, ParticlesWriteTheLiveOnesAndDrawThemAsAdditiveSprites)
                                            {"colour_start", "0xFFFFFFFF"},
                                            {"colour_end", "0xFFFFFFFF"},
                                            {"rejuvinate", "true"}});
-    EXPECT_TRUE(Called("CreateVertexDeclaration 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0 12:D3DDECLTYPE_D3DCOLOR:D3DDECLUSAGE_COLOR:0 16:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_PSIZE:0"));
+    EXPECT_TRUE(Called("CreateVertexDeclaration"
+                       " 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0"
+                       " 12:D3DDECLTYPE_D3DCOLOR:D3DDECLUSAGE_COLOR:0"
+                       " 16:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_PSIZE:0"));
     EXPECT_EQ(particles.m_Batch.vertexSize, 20u);
     Calls().clear();
     particles.Render(0.1f, 0.5f, 0.016f);
@@ -205,7 +208,8 @@ TEST_F(Effects, ParticlesWriteTheLiveOnesAndDrawThemAsAdditiveSprites)
                    State(D3DRS_POINTSPRITEENABLE, TRUE), State(D3DRS_POINTSCALEENABLE, TRUE),
                    State(D3DRS_ZENABLE, FALSE), "SetVertexShader shader", "SetPixelShader shader",
                    "SetVertexShaderConstantF 0 4", "SetVertexShaderConstantF 4 1", "BeginScene",
-                   "SetVertexDeclaration decl", "SetStreamSource 0 vb 0 20", "DrawPrimitive D3DPT_POINTLIST 0 10", "EndScene",
+                   "SetVertexDeclaration decl", "SetStreamSource 0 vb 0 20",
+                   "DrawPrimitive D3DPT_POINTLIST 0 10", "EndScene",
                    State(D3DRS_ZENABLE, TRUE), State(D3DRS_POINTSCALEENABLE, FALSE),
                    State(D3DRS_POINTSPRITEENABLE, FALSE), State(D3DRS_ALPHABLENDENABLE, FALSE)});
 
@@ -246,7 +250,8 @@ TEST_F(Effects, BubblesClearTheTargetFirstEvenWithNoBubbles)
     EXPECT_TRUE(bubbles.Render(0.0f, 0.0f, 0.016f));
     ExpectInOrder({"Clear 0 0x7 0x0 1.000000 0", "Lock vb 0 0 0x2000", "Unlock vb",
                    State(D3DRS_ALPHABLENDENABLE, TRUE), State(D3DRS_SRCBLEND, D3DBLEND_ONE),
-                   State(D3DRS_DESTBLEND, D3DBLEND_ONE), "DrawPrimitive D3DPT_POINTLIST 0 0", State(D3DRS_ZENABLE, TRUE),
+                   State(D3DRS_DESTBLEND, D3DBLEND_ONE),
+                   "DrawPrimitive D3DPT_POINTLIST 0 0", State(D3DRS_ZENABLE, TRUE),
                    State(D3DRS_ALPHABLENDENABLE, FALSE)});
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);

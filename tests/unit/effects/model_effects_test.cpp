@@ -212,7 +212,11 @@ TEST_F(ModelEffects, EnvModelBindsAndDrawsWithoutTouchingAnyState)
 TEST_F(ModelEffects, PQTorusBuildsItsPointsOnceFromTheRandomSource)
 {
     auto& first = Made<C_FXPQTorus>({});
-    EXPECT_TRUE(Called("CreateVertexDeclaration 0:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_TEXCOORD:0 4:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_TEXCOORD:1 8:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_TEXCOORD:2 12:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_PSIZE:0"));
+    EXPECT_TRUE(Called("CreateVertexDeclaration"
+                       " 0:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_TEXCOORD:0"
+                       " 4:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_TEXCOORD:1"
+                       " 8:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_TEXCOORD:2"
+                       " 12:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_PSIZE:0"));
     EXPECT_TRUE(Called("CreateVertexBuffer 8000 0x0 0 D3DPOOL_MANAGED")) << "500 vertices of 16 bytes, managed";
     EXPECT_EQ(C_FXPQTorus::s_Stride, 16u);
     const std::vector<unsigned char> data = RecordingD3D9::Get().unlockedData;
@@ -267,7 +271,8 @@ TEST_F(ModelEffects, PQTorusHandsItsShaderTheKnotTimeAndColours)
                    State(D3DRS_DESTBLEND, D3DBLEND_ONE), State(D3DRS_POINTSPRITEENABLE, TRUE),
                    State(D3DRS_POINTSCALEENABLE, TRUE), State(D3DRS_ZENABLE, FALSE), "SetVertexShader shader",
                    "SetPixelShader shader", "SetVertexShaderConstantF 0 4", "BeginScene",
-                   "SetVertexDeclaration decl", "SetStreamSource 0 static vb 0 16", "DrawPrimitive D3DPT_POINTLIST 0 500",
+                   "SetVertexDeclaration decl", "SetStreamSource 0 static vb 0 16",
+                   "DrawPrimitive D3DPT_POINTLIST 0 500",
                    "EndScene", State(D3DRS_ALPHABLENDENABLE, FALSE)});
     EXPECT_FALSE(CalledStartingWith("SetVertexShaderConstantF 5")) << "c5..c7 are not set";
     EXPECT_FALSE(CalledStartingWith("SetPixelShaderConstantF"));
@@ -366,7 +371,10 @@ TEST_F(ModelEffects, ShapeGridStreamsItsPointsAndLeavesSpritesOn)
 {
     auto& grid = Made<C_FXShapeGrid>({{"colour1", "0xFFFFFFFF"}, {"grid_x", "4"}, {"grid_y", "4"}, {"grid_z", "4"},
                                       {"step_size", "0.5"}, {"point_size", "0.1"}});
-    EXPECT_TRUE(Called("CreateVertexDeclaration 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0 12:D3DDECLTYPE_D3DCOLOR:D3DDECLUSAGE_COLOR:0 16:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_PSIZE:0"));
+    EXPECT_TRUE(Called("CreateVertexDeclaration"
+                       " 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0"
+                       " 12:D3DDECLTYPE_D3DCOLOR:D3DDECLUSAGE_COLOR:0"
+                       " 16:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_PSIZE:0"));
     Calls().clear();
     EXPECT_TRUE(grid.Render(0.0f, 0.0f, 0.016f));
 
@@ -377,7 +385,8 @@ TEST_F(ModelEffects, ShapeGridStreamsItsPointsAndLeavesSpritesOn)
                    State(D3DRS_POINTSPRITEENABLE, TRUE), State(D3DRS_POINTSCALEENABLE, TRUE),
                    State(D3DRS_ZENABLE, FALSE), "SetVertexShader shader", "SetPixelShader shader",
                    "SetVertexShaderConstantF 0 4", "SetVertexShaderConstantF 4 1", "BeginScene",
-                   "SetVertexDeclaration decl", "SetStreamSource 0 vb 0 20", "DrawPrimitive D3DPT_POINTLIST 0 3", "EndScene",
+                   "SetVertexDeclaration decl", "SetStreamSource 0 vb 0 20",
+                   "DrawPrimitive D3DPT_POINTLIST 0 3", "EndScene",
                    State(D3DRS_ALPHABLENDENABLE, FALSE)});
     ExpectProjection(Expected(800.0f / 600.0f, 1.0f));
     EXPECT_EQ(VS(4), (Register{800.0f, 600.0f, 0.0f, 0.0f}));
@@ -429,8 +438,12 @@ TEST_F(ModelEffects, ShapeGridsBeyondTheBufferOrWithoutPointsDrawNothing)
 TEST_F(ModelEffects, TunnelBuildsOneSharedTubeWithASeamOfItsOwn)
 {
     Made<C_FXTunnel>({{"texture", "tunnel.png"}});
-    ExpectInOrder({"CreateVertexDeclaration 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0 12:D3DDECLTYPE_FLOAT2:D3DDECLUSAGE_TEXCOORD:0", "CreateVertexBuffer 66660 0x0 0 D3DPOOL_MANAGED",
-                   "Lock static vb 0 66660 0x0", "Unlock static vb", "CreateIndexBuffer 38400 0x0 D3DFMT_INDEX16 D3DPOOL_MANAGED",
+    ExpectInOrder({"CreateVertexDeclaration"
+                   " 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0"
+                   " 12:D3DDECLTYPE_FLOAT2:D3DDECLUSAGE_TEXCOORD:0",
+                   "CreateVertexBuffer 66660 0x0 0 D3DPOOL_MANAGED",
+                   "Lock static vb 0 66660 0x0", "Unlock static vb",
+                   "CreateIndexBuffer 38400 0x0 D3DFMT_INDEX16 D3DPOOL_MANAGED",
                    "Lock static ib 0 38400 0x0", "Unlock static ib"});
     const std::vector<unsigned char>& vertices = RecordingD3D9::Get().unlockedData;
     const std::vector<unsigned char>& indices = RecordingD3D9::Get().unlockedIndexData;

@@ -68,11 +68,13 @@ TEST_F(Renderer, CreateMakesTheDeviceFromTheSettingsThenSurfacesBuffersAndSample
                                          "CreateVertexBuffer 524288 0x208 0 D3DPOOL_DEFAULT",
                                          "CreateIndexBuffer 655356 0x208 D3DFMT_INDEX16 D3DPOOL_DEFAULT"};
     EXPECT_EQ(start, expected);
-    ASSERT_EQ(Calls().size(), 6u + 48u);
-    EXPECT_EQ(Calls()[6], "SetSamplerState 0 D3DSAMP_MAGFILTER D3DTEXF_LINEAR");
-    EXPECT_EQ(Calls()[7], "SetSamplerState 0 D3DSAMP_MINFILTER D3DTEXF_LINEAR");
-    EXPECT_EQ(Calls()[8], "SetSamplerState 0 D3DSAMP_MIPFILTER D3DTEXF_LINEAR");
-    EXPECT_EQ(Calls().back(), "SetSamplerState 15 D3DSAMP_MIPFILTER D3DTEXF_LINEAR");
+    // Then linear filtering for magnification, minification and mip levels on each of the 16 samplers.
+    std::vector<std::string> samplers(Calls().begin() + 6, Calls().end());
+    std::vector<std::string> linearEverywhere;
+    for (int sampler = 0; sampler < 16; ++sampler)
+        for (const char* filter : {"D3DSAMP_MAGFILTER", "D3DSAMP_MINFILTER", "D3DSAMP_MIPFILTER"})
+            linearEverywhere.push_back("SetSamplerState " + std::to_string(sampler) + " " + filter + " D3DTEXF_LINEAR");
+    EXPECT_EQ(samplers, linearEverywhere);
     EXPECT_EQ(demo->m_Renderer.targetWidth, 800);
     EXPECT_EQ(demo->m_Renderer.targetHeight, 600);
 }
@@ -114,13 +116,17 @@ TEST_F(Renderer, RenderStatesAndBlendModesReachTheDeviceOnlyWhenTheyChange)
 
     Calls().clear();
     renderer.SetBlendMode(Additive);
-    std::vector<std::string> additive = {"SetRenderState D3DRS_ALPHABLENDENABLE 1", "SetRenderState D3DRS_SRCBLEND D3DBLEND_ONE", "SetRenderState D3DRS_DESTBLEND D3DBLEND_ONE"};
+    std::vector<std::string> additive = {"SetRenderState D3DRS_ALPHABLENDENABLE 1",
+                                         "SetRenderState D3DRS_SRCBLEND D3DBLEND_ONE",
+                                         "SetRenderState D3DRS_DESTBLEND D3DBLEND_ONE"};
     EXPECT_EQ(Calls(), additive);
 
     Calls().clear();
     renderer.SetBlendMode(Opaque);
     renderer.SetBlendMode(Alpha);
-    std::vector<std::string> opaqueThenAlpha = {"SetRenderState D3DRS_ALPHABLENDENABLE 0", "SetRenderState D3DRS_ALPHABLENDENABLE 1", "SetRenderState D3DRS_SRCBLEND D3DBLEND_SRCALPHA",
+    std::vector<std::string> opaqueThenAlpha = {"SetRenderState D3DRS_ALPHABLENDENABLE 0",
+                                                "SetRenderState D3DRS_ALPHABLENDENABLE 1",
+                                                "SetRenderState D3DRS_SRCBLEND D3DBLEND_SRCALPHA",
                                                 "SetRenderState D3DRS_DESTBLEND D3DBLEND_INVSRCALPHA"};
     EXPECT_EQ(Calls(), opaqueThenAlpha);
 

@@ -10,18 +10,9 @@
 namespace win32 {
 namespace {
 
-bool SameText(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return i == a.size() && b[i] == '\0';
-}
-
 bool StartsWithText(const std::string& item, const char* prefix) {
     const size_t n = std::strlen(prefix);
-    return n <= item.size() && SameText(item.substr(0, n), prefix);
+    return n <= item.size() && SameName(item.substr(0, n), prefix);
 }
 
 int CompareText(const std::string& a, const std::string& b) {
@@ -219,7 +210,7 @@ LRESULT ButtonMessage(Control& control, UINT msg, WPARAM wParam) {
 }  // namespace
 
 bool SameClass(const std::string& className, const char* name) {
-    return SameText(className, name);
+    return SameName(className, name);
 }
 
 bool CreateControl(Dialog& dialog, const DialogControl& itemTemplate, GtkWidget* fixed) {

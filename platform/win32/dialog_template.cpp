@@ -523,6 +523,10 @@ std::vector<const char*>& Scripts() {
     return scripts;
 }
 
+}  // namespace
+
+namespace win32 {
+
 bool SameName(const std::string& a, const char* b) {
     size_t i = 0;
     for (; i < a.size() && b[i]; ++i) {
@@ -531,10 +535,6 @@ bool SameName(const std::string& a, const char* b) {
     }
     return i == a.size() && b[i] == '\0';
 }
-
-}  // namespace
-
-namespace win32 {
 
 bool ParseResourceScript(const std::string& text, std::vector<DialogTemplate>& dialogs, std::string* error) {
     std::vector<DialogTemplate> parsed;

@@ -45,6 +45,9 @@ bool ParseResourceScript(const std::string& text, std::vector<DialogTemplate>& d
 void RegisterResourceScript(const char* text);
 const std::vector<const char*>& RegisteredResourceScripts();
 
+// Names as Windows compares them (resource names, window classes): ignoring case.
+bool SameName(const std::string& a, const char* b);
+
 // The registered dialog named by a resource name or MAKEINTRESOURCE id.
 bool FindDialogTemplate(LPCSTR name, DialogTemplate& dialog);
 

@@ -1,0 +1,28 @@
+// The HLSL compiler wrapper on shader text, as the shader resources call it.
+// The first byte picks the stage; the rest is the source file.
+#include "fuzz_scratch.h"
+
+#include <d3dx9.h>
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const bool pixel = data[0] & 1;
+    const std::string path = Fuzz::WriteScratch("shader.hlsl", data + 1, size - 1);
+
+    LPD3DXBUFFER code = nullptr;
+    LPD3DXBUFFER errors = nullptr;
+    const HRESULT hr = D3DXCompileShaderFromFileA(path.c_str(), nullptr, nullptr, pixel ? "MainPS" : "MainVS",
+                                                  pixel ? "ps_2_0" : "vs_2_0", 0, &code, &errors, nullptr);
+    // A success hands back code; a failure says why.
+    if (SUCCEEDED(hr) ? !code || code->GetBufferSize() == 0 : !errors)
+        std::abort();
+    if (code)
+        code->Release();
+    if (errors)
+        errors->Release();
+    return 0;
+}

@@ -11,9 +11,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <new>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -372,10 +374,16 @@ HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEV
     for (char& c : path)
         if (c == '\\')
             c = '/';
+    // A directory opens as a stream here but throws when read.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return D3DERR_NOTFOUND;
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return D3DERR_NOTFOUND;
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    const std::string bytes = contents.str();
     // Only .x files: the importer would otherwise try every format it knows.
     if (bytes.compare(0, 4, "xof ") != 0)
         return D3DXERR_INVALIDDATA;

@@ -138,4 +138,22 @@ TEST_F(DeviceLossSoak, AThousandResetsLeaveTheObjectsAndPicturesAsTheyWere)
     RecordProperty("cycles", cycles);
     RecordProperty("live_objects", liveBefore);
 }
+
+// Sizes beyond what the adapter can hold fail, as on Windows, before they
+// reach the driver (llvmpipe aborts on the largest).
+TEST_F(DeviceLossSoak, RenderTargetsLargerThanTheDeviceAllowsAreRefused)
+{
+    const int liveBefore = D3D9Test_LiveObjects();
+    for (int size : {100000, 2147483647})
+    {
+        Resource::C_RenderTarget wide, tall;
+        EXPECT_FALSE(wide.Create(size, 16, D3DFMT_A8R8G8B8)) << size;
+        EXPECT_FALSE(tall.Create(16, size, D3DFMT_A8R8G8B8)) << size;
+    }
+    IDirect3DSurface9* depth = nullptr;
+    EXPECT_EQ(demo->m_Renderer.device->CreateDepthStencilSurface(2147483647, 2147483647, D3DFMT_D24S8,
+                                                                 D3DMULTISAMPLE_NONE, 0, FALSE, &depth, nullptr),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(D3D9Test_LiveObjects(), liveBefore);
+}
 } // namespace

@@ -97,6 +97,9 @@ HRESULT Probe(const char* path, Bytes& data, D3DXIMAGE_INFO* info)
     if (!ReadFile(path, data) || !FileFormat(data, &format) ||
         !stbi_info_from_memory(data.data(), static_cast<int>(data.size()), &width, &height, &channels))
         return D3DXERR_INVALIDDATA;
+    // stb_image reports some broken headers as pictures without rows.
+    if (width <= 0 || height <= 0)
+        return D3DXERR_INVALIDDATA;
     info->Width = width;
     info->Height = height;
     info->Depth = 1;
@@ -207,7 +210,7 @@ HRESULT WINAPI D3DXCreateTextureFromFileA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrc
     std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
         stbi_load_from_memory(data.data(), static_cast<int>(data.size()), &width, &height, &channels, 4),
         stbi_image_free);
-    if (!pixels)
+    if (!pixels || width <= 0 || height <= 0)
         return D3DXERR_INVALIDDATA;
 
     Picture picture;

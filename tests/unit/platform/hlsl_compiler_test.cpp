@@ -341,6 +341,25 @@ const char* const kMatrixOverEnd = "float4x4 m : register(c30);\n"
                                    "float4 MainPS(float4 t : TEXCOORD0) : COLOR { return mul(t, m); }\n";
 const char* const kHighSampler = "sampler2D t : register(s16);\n"
                                  "float4 MainPS(float2 uv : TEXCOORD0) : COLOR { return tex2D(t, uv); }\n";
+// glslang's parser crashes on these; Windows' compiler reports a redefinition.
+const char* const kConstantAfterSampler = "sampler2D t : register(s0);\n"
+                                          "#define SAME t\n"
+                                          "float4 SAME : register(c0);\n"
+                                          "float4 MainPS() : COLOR { return 0; }\n";
+const char* const kConstantAfterStruct = "struct S { float4 x; };\n"
+                                         "float4 a : register(c0), S;\n"
+                                         "float4 MainPS() : COLOR { return a; }\n";
+const char* const kDistinctGlobals = "struct S { float4 x; };\n"
+                                     "sampler2D t : register(s0);\n"
+                                     "float4 a : register(c0), b : register(c1);\n"
+                                     "static const float4 k = float4(1, 2, 3, 4);\n"
+                                     "float4 Twice(S s) { return s.x * 2; }\n"
+                                     "float4 MainPS(float2 uv : TEXCOORD0) : COLOR\n"
+                                     "{\n"
+                                     "    S s;\n"
+                                     "    s.x = tex2D(t, uv);\n"
+                                     "    return Twice(s) + a + b + k;\n"
+                                     "}\n";
 const char* const kIntConstant = "int count : register(c1);\n"
                                  "float4 MainPS() : COLOR { return count; }\n";
 
@@ -358,6 +377,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ProfileCase{"MatrixCrossingC31InPs20", "ps_2_0", kMatrixOverEnd, "c30-c33", 1},
                       ProfileCase{"SamplerBeyondS15", "ps_3_0", kHighSampler, "s16", 2},
                       ProfileCase{"IntConstant", "ps_2_0", kIntConstant, "only float constants", 1},
+                      ProfileCase{"ConstantNamedAfterASampler", "ps_2_0", kConstantAfterSampler,
+                                  "redefinition of 't'", 3},
+                      ProfileCase{"ConstantNamedAfterAStruct", "ps_2_0", kConstantAfterStruct, "redefinition of 'S'", 2},
+                      ProfileCase{"DistinctGlobalNames", "ps_2_0", kDistinctGlobals, nullptr, 0},
                       ProfileCase{"Tex2DlodInPs30", "ps_3_0", kLod, nullptr, 0},
                       ProfileCase{"DdxInPs30", "ps_3_0", kDerivative, nullptr, 0},
                       ProfileCase{"LoopOnConstantInPs30", "ps_3_0", kUniformLoop, nullptr, 0},

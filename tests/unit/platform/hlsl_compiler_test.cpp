@@ -220,6 +220,15 @@ TEST_F(HlslCompiler, SyntaxErrorNamesFileAndLine)
     EXPECT_FALSE(Contains(r.errors, "ERROR:")) << "glslang's own prefix is rewritten";
 }
 
+// glslang's parser crashes on this text; the compile runs apart and fails.
+TEST_F(HlslCompiler, ASourceThatCrashesTheParserIsAnError)
+{
+    Result r = Compile("float\noat[l\noat", "MainVS", "vs_2_0");
+    EXPECT_LT(r.hr, 0);
+    EXPECT_FALSE(r.hasCode);
+    EXPECT_TRUE(Contains(r.errors, "the compiler failed on this source")) << r.errors;
+}
+
 TEST_F(HlslCompiler, MissingFileFailsWithText)
 {
     Result r = CompileFile((m_Dir.Path() / "none.vsh").string(), "MainVS", "vs_2_0");

@@ -206,6 +206,12 @@ HRESULT WINAPI D3DXCreateTextureFromFileA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrc
     HRESULT hr = Probe(pSrcFile, data, &info);
     if (FAILED(hr))
         return hr;
+    // Direct3D 9 adapters stop at 8192 texels a side. Larger pictures are
+    // refused before they are decoded: stb_image_resize trips over sizes in
+    // the millions, and a header alone can claim them.
+    const UINT kLargestSide = 8192;
+    if (info.Width > kLargestSide || info.Height > kLargestSide)
+        return D3DXERR_INVALIDDATA;
     int width, height, channels;
     std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
         stbi_load_from_memory(data.data(), static_cast<int>(data.size()), &width, &height, &channels, 4),

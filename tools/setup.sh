@@ -12,6 +12,7 @@ packages=(
     glslang-dev spirv-tools libspirv-cross-c-shared-dev
     googletest libgtest-dev
     xvfb xauth xdotool x11-utils imagemagick
+    clang libclang-rt-14-dev
 )
 missing=()
 for package in "${packages[@]}"; do

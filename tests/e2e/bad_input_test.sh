@@ -101,7 +101,7 @@ nested() {
 # --- running one case
 
 find_window() {
-    wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^Dravik's Quorl\$" 2>/dev/null | head -n 1)
+    wid=$(timeout 60 xdotool search --sync --onlyvisible --name "^Dravik's Quorl\$" 2>/dev/null | head -n 1)
     [ -n "$wid" ]
 }
 

@@ -1,4 +1,5 @@
 #include "d3dx9/isolated_compile.h"
+#include "d3dx9/test_hooks.h"
 
 #include <csignal>
 #include <cstring>
@@ -11,6 +12,8 @@ namespace d3dx9gl
 {
 namespace
 {
+bool g_InChild = true;
+
 void PutNumber(std::string& out, uint32_t value)
 {
     out.append(reinterpret_cast<const char*>(&value), sizeof value);
@@ -133,6 +136,8 @@ bool WriteAll(int fd, const std::string& data)
 
 bool CompileHlslIsolated(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnostics& messages)
 {
+    if (!g_InChild)
+        return CompileHlsl(request, blob, messages);
     WarmUp();
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
@@ -190,3 +195,8 @@ bool CompileHlslIsolated(const HlslRequest& request, d3d9gl::ShaderBlob& blob, D
     return compiled;
 }
 } // namespace d3dx9gl
+
+void D3DXTest_CompileInChild(bool inChild)
+{
+    d3dx9gl::g_InChild = inChild;
+}

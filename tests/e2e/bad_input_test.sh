@@ -191,6 +191,7 @@ a texture is unreadable | plays | ship; unreadable data/textures/bubble.tga; cp 
 missing meshes | plays | ship; rm data/models/quad2d.x data/models/torus.x; cp "$root/data/demo.xml" data/demo.xml; demo '<env_model start_time="0" duration="600000" env_map="environment.png" model="torus.x"/><window2d start_time="0" duration="600000" texture="border.png"/>'; rm data/models/border.x
 corrupt meshes | plays | ship; shorten data/models/torus.x 5000; put data/models/border.x 'xof 0303txt 0032\nMesh { 2147483647; 1;2;3;; }'; put data/models/quad2d.x 'xof 0303bin 0032\x01\x02\x03'; demo '<env_model start_time="0" duration="600000" env_map="environment.png" model="torus.x"/><window2d start_time="0" duration="600000" texture="border.png"/><quad2d start_time="0" duration="600000"/>'
 a mesh is a directory | plays | ship; folder data/models/torus.x; folder data/models/quad2d.x; demo '<env_model start_time="0" duration="600000" env_map="environment.png" model="torus.x"/><quad2d start_time="0" duration="600000"/>'
+a mesh that crashes the importer | plays | ship; put data/models/torus.x 'xof 0303txt 0032\n;'; put data/models/quad2d.x 'xof 0303txt 0032\n;'; cp "$root/data/demo.xml" data/demo.xml
 a mesh is unreadable | plays | ship; unreadable data/models/quad2d.x; cp "$root/data/demo.xml" data/demo.xml
 missing music | plays | ship shaders textures models; cp "$root/data/demo.xml" data/demo.xml
 corrupt music | plays | ship shaders textures models; head -c 3000 "$root/data/music.ogg" >data/music.ogg; cp "$root/data/demo.xml" data/demo.xml

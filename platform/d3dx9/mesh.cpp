@@ -320,11 +320,13 @@ bool Decode(const std::string& in, Imported& imported)
     if (!reader.Text(bytes) || bytes.size() % sizeof(float) != 0)
         return false;
     g.vertices.resize(bytes.size() / sizeof(float));
-    std::memcpy(g.vertices.data(), bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(g.vertices.data(), bytes.data(), bytes.size());
     if (!reader.Text(bytes) || bytes.size() % sizeof(Face) != 0)
         return false;
     g.faces.resize(bytes.size() / sizeof(Face));
-    std::memcpy(g.faces.data(), bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(g.faces.data(), bytes.data(), bytes.size());
     if (!reader.Number(count))
         return false;
     imported.materials.resize(count);
@@ -373,6 +375,12 @@ HRESULT BuildMesh(IDirect3DDevice9* device, DWORD options, const Imported& impor
     const unsigned materialCount = static_cast<unsigned>(imported.materials.size());
     if (g.faces.empty())
         return D3DXERR_LOADEDMESHASNODATA;
+    // The importer does not check that faces name vertices the file has.
+    const size_t vertexTotal = g.vertices.size() / FloatsPerVertex(g);
+    for (const Face& face : g.faces)
+        for (uint32_t index : face.index)
+            if (index >= vertexTotal)
+                return D3DXERR_INVALIDDATA;
 
     // Stable, so each material's faces keep the file's order.
     std::vector<Face> sorted;

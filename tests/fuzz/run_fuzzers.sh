@@ -2,7 +2,8 @@
 # Runs the fuzz targets built by the fuzz preset, each for the given number of
 # seconds, starting from its committed seeds; with -j N, N targets at a time.
 # Usage: tests/fuzz/run_fuzzers.sh [-j N] <seconds per target> [target...]
-# Targets: script var mesh image hlsl (all when none is named). A crash ends
+# Targets: script var mesh image hlsl (all when none is named), and
+# hlsl_in_process, which glslang's own crashes stop. A crash ends
 # that target's run with its input in build/fuzz/crashes/<target>/, which
 # belongs, once fixed, in tests/fuzz/regressions/<target>/.
 set -euo pipefail
@@ -29,8 +30,10 @@ fuzz() {
     local options=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 -max_len=16384
                    -artifact_prefix="$crashes/" -print_final_stats=1)
     [ -f "tests/fuzz/$target.dict" ] && options+=(-dict="tests/fuzz/$target.dict")
-    local seeds=(tests/fuzz/corpus/"$target")
-    [ -d tests/fuzz/regressions/"$target" ] && seeds+=(tests/fuzz/regressions/"$target")
+    # hlsl_in_process shares the hlsl target's seeds and regressions.
+    local inputs=${target%_in_process}
+    local seeds=(tests/fuzz/corpus/"$inputs")
+    [ -d tests/fuzz/regressions/"$inputs" ] && seeds+=(tests/fuzz/regressions/"$inputs")
     ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0 \
         "$binary" "${options[@]}" "$corpus" "${seeds[@]}" >"build/fuzz/$target.log" 2>&1
 }

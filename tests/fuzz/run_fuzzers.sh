@@ -30,10 +30,10 @@ fuzz() {
     local options=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 -max_len=16384
                    -artifact_prefix="$crashes/" -print_final_stats=1)
     [ -f "tests/fuzz/$target.dict" ] && options+=(-dict="tests/fuzz/$target.dict")
-    # hlsl_in_process shares the hlsl target's seeds and regressions.
-    local inputs=${target%_in_process}
-    local seeds=(tests/fuzz/corpus/"$inputs")
-    [ -d tests/fuzz/regressions/"$inputs" ] && seeds+=(tests/fuzz/regressions/"$inputs")
+    # hlsl_in_process starts from the hlsl seeds; the hlsl regressions are
+    # sources that crash glslang, which would stop it at once.
+    local seeds=(tests/fuzz/corpus/"${target%_in_process}")
+    [ -d tests/fuzz/regressions/"$target" ] && seeds+=(tests/fuzz/regressions/"$target")
     ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0 \
         "$binary" "${options[@]}" "$corpus" "${seeds[@]}" >"build/fuzz/$target.log" 2>&1
 }

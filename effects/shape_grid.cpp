@@ -151,11 +151,15 @@ bool C_FXShapeGrid::Render(float, float eventSeconds, float)
     // drawn. A product that does not fit 32 bits is not handed to the lock at
     // all, where it would wrap to a size the buffer might accept.
     IDirect3DVertexBuffer9* buffer = renderer.dynamicVertexBuffer;
-    const int64_t points = static_cast<int64_t>(m_GridZ.value) * m_GridY.value * m_GridX.value;
-    const int64_t bytes = points * m_Stride;
+    // Three counts of up to 2^31 overflow even 64 bits.
+    int64_t points = 0;
+    int64_t bytes = -1;
+    const bool counted =
+        !__builtin_mul_overflow(static_cast<int64_t>(m_GridZ.value) * m_GridY.value, m_GridX.value, &points) &&
+        !__builtin_mul_overflow(points, static_cast<int64_t>(m_Stride), &bytes);
     UINT n = 0;
     void* data = nullptr;
-    if (buffer && bytes >= 0 && bytes <= static_cast<int64_t>(UINT32_MAX) &&
+    if (buffer && counted && bytes >= 0 && bytes <= static_cast<int64_t>(UINT32_MAX) &&
         SUCCEEDED(buffer->Lock(0, static_cast<UINT>(bytes), &data, D3DLOCK_DISCARD)))
     {
         n = GeneratePoints(static_cast<Particles::Vertex*>(data), static_cast<UINT>(points));

@@ -13,6 +13,7 @@ packages=(
     googletest libgtest-dev
     xvfb xauth xdotool x11-utils imagemagick
     fonts-dejavu-core
+    clang libclang-rt-14-dev
 )
 missing=()
 for package in "${packages[@]}"; do

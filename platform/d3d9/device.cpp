@@ -144,6 +144,8 @@ HRESULT Device::Initialise(const D3DPRESENT_PARAMETERS& params)
     Win32SetDestroyHook(m_Window, &Device::OnWindowDestroyed, this);
 
     glGetIntegerv(GL_MAX_SAMPLES, &m_MaxSamples);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &m_MaxTextureSize);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &m_MaxRenderbufferSize);
     m_Anisotropy = epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") ||
                    epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic");
     glGenVertexArrays(1, &m_VertexArray);

@@ -228,6 +228,15 @@ public:
     static void OnWindowDestroyed(void* device);
     GlState& Gl() { return m_Gl; }
     GLint MaxSamples() const { return m_MaxSamples; }
+    // Direct3D refuses a texture or surface beyond the adapter's largest size.
+    bool FitsTexture(UINT width, UINT height) const
+    {
+        return width <= UINT(m_MaxTextureSize) && height <= UINT(m_MaxTextureSize);
+    }
+    bool FitsRenderbuffer(UINT width, UINT height) const
+    {
+        return width <= UINT(m_MaxRenderbufferSize) && height <= UINT(m_MaxRenderbufferSize);
+    }
     void LosableChanged(int delta) { m_LosableObjects += delta; }
     void ForgetShader(const void* shader);
 
@@ -322,6 +331,8 @@ private:
     SDL_Window* m_StandInWindow = nullptr;
     D3DPRESENT_PARAMETERS m_Params{};
     GLint m_MaxSamples = 0;
+    GLint m_MaxTextureSize = 0;
+    GLint m_MaxRenderbufferSize = 0;
     bool m_Anisotropy = false;
 
     Loss m_Loss = Loss::None;

@@ -20,7 +20,7 @@ HRESULT Surface::CreateRenderbuffer(Device* device, UINT width, UINT height, D3D
                                     D3DMULTISAMPLE_TYPE multiSample, Surface** surface)
 {
     FormatInfo info;
-    if (width == 0 || height == 0 || !TranslateFormat(format, info))
+    if (width == 0 || height == 0 || !TranslateFormat(format, info) || !device->FitsRenderbuffer(width, height))
         return D3DERR_INVALIDCALL;
     const bool depth = (usage & D3DUSAGE_DEPTHSTENCIL) != 0;
     if (depth ? !info.depth : (!info.renderable || info.depth))

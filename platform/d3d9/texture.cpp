@@ -27,6 +27,8 @@ HRESULT Texture::Create(Device* device, UINT width, UINT height, UINT levels, DW
     FormatInfo info;
     if (width == 0 || height == 0 || !TranslateFormat(format, info) || info.depth)
         return D3DERR_INVALIDCALL;
+    if (!device->FitsTexture(width, height))
+        return D3DERR_INVALIDCALL;
     if ((usage & D3DUSAGE_DEPTHSTENCIL) || pool > D3DPOOL_SCRATCH)
         return D3DERR_INVALIDCALL;
     if ((usage & D3DUSAGE_RENDERTARGET) && (pool != D3DPOOL_DEFAULT || !info.renderable))

@@ -2,6 +2,7 @@
 
 #include "d3dx9/glsl_writer.h"
 #include "d3dx9/hlsl_checks.h"
+#include "d3dx9/hlsl_globals.h"
 
 #include <glslang/MachineIndependent/localintermediate.h>
 #include <glslang/Public/ResourceLimits.h>
@@ -68,27 +69,52 @@ bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnosti
     bool vertex = request.profile.stage == d3d9gl::ShaderStage::Vertex;
     EShLanguage stage = vertex ? EShLangVertex : EShLangFragment;
 
-    glslang::TShader shader(stage);
     const char* text = request.source.c_str();
     const int length = static_cast<int>(request.source.size());
     const char* name = request.file.c_str();
-    shader.setStringsWithLengthsAndNames(&text, &length, &name, 1);
-    shader.setPreamble(request.preamble.c_str());
-    shader.setEntryPoint(request.entryPoint.c_str());
-    shader.setEnvInput(glslang::EShSourceHlsl, stage, glslang::EShClientVulkan, 100);
-    shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);
-    shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
-    // Every stage variable keeps its semantic string ("TEXCOORD2").
-    shader.setEnvTargetHlslFunctionality1();
-    shader.setShiftBinding(glslang::EResUbo, kConstantBlockBinding);
-    shader.setAutoMapBindings(true);
-    shader.setHlslIoMapping(true);
+    auto setUp = [&](glslang::TShader& shader) {
+        shader.setStringsWithLengthsAndNames(&text, &length, &name, 1);
+        shader.setPreamble(request.preamble.c_str());
+        shader.setEntryPoint(request.entryPoint.c_str());
+        shader.setEnvInput(glslang::EShSourceHlsl, stage, glslang::EShClientVulkan, 100);
+        shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);
+        shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
+        // Every stage variable keeps its semantic string ("TEXCOORD2").
+        shader.setEnvTargetHlslFunctionality1();
+        shader.setShiftBinding(glslang::EResUbo, kConstantBlockBinding);
+        shader.setAutoMapBindings(true);
+        shader.setHlslIoMapping(true);
+    };
 
     struct NoIncludes : glslang::TShader::Includer
     {
         void releaseInclude(IncludeResult*) override {}
     } noIncludes;
     glslang::TShader::Includer& includer = request.includer ? *request.includer : noIncludes;
+
+    // The parser crashes on some redefinitions that Direct3D's compiler
+    // reports; they are found in the preprocessed text first.
+    {
+        glslang::TShader preprocessor(stage);
+        setUp(preprocessor);
+        std::string expanded;
+        if (preprocessor.preprocess(GetDefaultResources(), 100, ENoProfile, false, false, kMessages, &expanded,
+                                    includer))
+        {
+            const Redefinition clash = FindGlobalRedefinition(expanded);
+            if (!clash.name.empty())
+            {
+                Diagnostic diagnostic = Message(request.file, "redefinition of '" + clash.name + "'");
+                diagnostic.line = clash.line;
+                diagnostic.column = clash.column;
+                messages.push_back(diagnostic);
+                return false;
+            }
+        }
+    }
+
+    glslang::TShader shader(stage);
+    setUp(shader);
     bool parsed = shader.parse(GetDefaultResources(), 100, false, kMessages, includer);
     AppendGlslangLog(shader.getInfoLog(), request.file, messages);
     if (!parsed)

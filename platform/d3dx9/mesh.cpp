@@ -1,5 +1,6 @@
 // .x meshes through Assimp's X importer, merged into one vertex and one index
 // buffer whose faces are grouped by material.
+#include "d3dx9/child_process.h"
 #include "d3dx9/com_object.h"
 #include "host/host_file.h"
 
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -136,6 +138,21 @@ struct Geometry
     std::vector<Face> faces;
 };
 
+// What the importer's scene comes down to: plain data, so that it can come
+// back from the child process the import runs in.
+struct ImportedMaterial
+{
+    D3DMATERIAL9 material;
+    bool hasTexture;
+    std::string texture;
+};
+
+struct Imported
+{
+    Geometry geometry;
+    std::vector<ImportedMaterial> materials;
+};
+
 UINT FloatsPerVertex(const Geometry& g)
 {
     return 3 + (g.normals ? 3 : 0) + (g.texcoords ? 2 : 0);
@@ -203,48 +220,137 @@ D3DCOLORVALUE Color(const aiMaterial* material, const char* key, unsigned type, 
     return {c.r, c.g, c.b, c.a};
 }
 
-// D3DXMATERIAL records followed by their NUL-terminated texture names.
-HRESULT MakeMaterials(const aiScene* scene, LPD3DXBUFFER* out)
+std::vector<ImportedMaterial> ReadMaterials(const aiScene* scene)
 {
-    const unsigned count = scene->mNumMaterials;
-    std::vector<std::string> names(count);
-    std::vector<bool> hasName(count, false);
-    size_t size = sizeof(D3DXMATERIAL) * count;
-    for (unsigned i = 0; i < count; ++i)
-    {
-        aiString path;
-        if (scene->mMaterials[i]->GetTexture(aiTextureType_DIFFUSE, 0, &path) == AI_SUCCESS && path.length > 0)
-        {
-            names[i] = path.C_Str();
-            hasName[i] = true;
-            size += names[i].size() + 1;
-        }
-    }
-    HRESULT hr = D3DXCreateBuffer(static_cast<DWORD>(size == 0 ? 1 : size), out);
-    if (FAILED(hr))
-        return hr;
-    unsigned char* bytes = static_cast<unsigned char*>((*out)->GetBufferPointer());
-    D3DXMATERIAL* records = reinterpret_cast<D3DXMATERIAL*>(bytes);
-    char* text = reinterpret_cast<char*>(bytes + sizeof(D3DXMATERIAL) * count);
-    for (unsigned i = 0; i < count; ++i)
+    std::vector<ImportedMaterial> materials(scene->mNumMaterials);
+    for (unsigned i = 0; i < scene->mNumMaterials; ++i)
     {
         const aiMaterial* material = scene->mMaterials[i];
-        D3DMATERIAL9& d3d = records[i].MatD3D;
+        D3DMATERIAL9& d3d = materials[i].material;
         d3d.Diffuse = Color(material, AI_MATKEY_COLOR_DIFFUSE);
         d3d.Ambient = Color(material, AI_MATKEY_COLOR_AMBIENT);
         d3d.Specular = Color(material, AI_MATKEY_COLOR_SPECULAR);
         d3d.Emissive = Color(material, AI_MATKEY_COLOR_EMISSIVE);
         d3d.Power = 0;
         material->Get(AI_MATKEY_SHININESS, d3d.Power);
+        aiString path;
+        materials[i].hasTexture =
+            material->GetTexture(aiTextureType_DIFFUSE, 0, &path) == AI_SUCCESS && path.length > 0;
+        if (materials[i].hasTexture)
+            materials[i].texture = path.C_Str();
+    }
+    return materials;
+}
+
+// D3DXMATERIAL records followed by their NUL-terminated texture names.
+HRESULT MakeMaterials(const std::vector<ImportedMaterial>& materials, LPD3DXBUFFER* out)
+{
+    const size_t count = materials.size();
+    size_t size = sizeof(D3DXMATERIAL) * count;
+    for (const ImportedMaterial& material : materials)
+        if (material.hasTexture)
+            size += material.texture.size() + 1;
+    HRESULT hr = D3DXCreateBuffer(static_cast<DWORD>(size == 0 ? 1 : size), out);
+    if (FAILED(hr))
+        return hr;
+    unsigned char* bytes = static_cast<unsigned char*>((*out)->GetBufferPointer());
+    D3DXMATERIAL* records = reinterpret_cast<D3DXMATERIAL*>(bytes);
+    char* text = reinterpret_cast<char*>(bytes + sizeof(D3DXMATERIAL) * count);
+    for (size_t i = 0; i < count; ++i)
+    {
+        records[i].MatD3D = materials[i].material;
         records[i].pTextureFilename = nullptr;
-        if (hasName[i])
+        if (materials[i].hasTexture)
         {
-            std::memcpy(text, names[i].c_str(), names[i].size() + 1);
+            std::memcpy(text, materials[i].texture.c_str(), materials[i].texture.size() + 1);
             records[i].pTextureFilename = text;
-            text += names[i].size() + 1;
+            text += materials[i].texture.size() + 1;
         }
     }
     return D3D_OK;
+}
+
+bool Import(const std::string& bytes, Imported& imported)
+{
+    // No logger is attached, so the importer stays silent.
+    Assimp::Importer importer;
+    // ConvertToLeftHanded undoes the importer's own change of handedness, so
+    // positions, texture coordinates and winding come out as written.
+    const aiScene* scene = importer.ReadFileFromMemory(
+        bytes.data(), bytes.size(),
+        aiProcess_ConvertToLeftHanded | aiProcess_Triangulate | aiProcess_JoinIdenticalVertices, "x");
+    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode)
+        return false;
+    ScanLayout(scene, imported.geometry);
+    AppendNode(scene, scene->mRootNode, aiMatrix4x4(), imported.geometry);
+    imported.materials = ReadMaterials(scene);
+    return true;
+}
+
+std::string Encode(const Imported& imported)
+{
+    std::string out;
+    const Geometry& g = imported.geometry;
+    d3dx9gl::PutNumber(out, g.normals);
+    d3dx9gl::PutNumber(out, g.texcoords);
+    d3dx9gl::PutBytes(out, g.vertices.data(), g.vertices.size() * sizeof(float));
+    d3dx9gl::PutBytes(out, g.faces.data(), g.faces.size() * sizeof(Face));
+    d3dx9gl::PutNumber(out, static_cast<uint32_t>(imported.materials.size()));
+    for (const ImportedMaterial& material : imported.materials)
+    {
+        d3dx9gl::PutBytes(out, &material.material, sizeof material.material);
+        d3dx9gl::PutNumber(out, material.hasTexture);
+        d3dx9gl::PutText(out, material.texture);
+    }
+    return out;
+}
+
+bool Decode(const std::string& in, Imported& imported)
+{
+    d3dx9gl::ByteReader reader{in};
+    Geometry& g = imported.geometry;
+    uint32_t normals, texcoords, size, count;
+    if (!reader.Number(normals) || !reader.Number(texcoords))
+        return false;
+    g.normals = normals != 0;
+    g.texcoords = texcoords != 0;
+    std::string bytes;
+    if (!reader.Text(bytes) || bytes.size() % sizeof(float) != 0)
+        return false;
+    g.vertices.resize(bytes.size() / sizeof(float));
+    if (!bytes.empty())
+        std::memcpy(g.vertices.data(), bytes.data(), bytes.size());
+    if (!reader.Text(bytes) || bytes.size() % sizeof(Face) != 0)
+        return false;
+    g.faces.resize(bytes.size() / sizeof(Face));
+    if (!bytes.empty())
+        std::memcpy(g.faces.data(), bytes.data(), bytes.size());
+    if (!reader.Number(count))
+        return false;
+    imported.materials.resize(count);
+    for (ImportedMaterial& material : imported.materials)
+    {
+        if (!reader.Bytes(&material.material, sizeof material.material) || !reader.Number(size) ||
+            !reader.Text(material.texture))
+            return false;
+        material.hasTexture = size != 0;
+    }
+    return reader.AtEnd();
+}
+
+// Assimp's X importer crashes on some malformed files (a header followed by
+// a lone semicolon is one); the import runs in a child process.
+bool ImportInChild(const std::string& bytes, Imported& imported)
+{
+    std::string reply;
+    const bool returned = d3dx9gl::RunInChild(
+        [&] {
+            Imported result;
+            std::string out(1, Import(bytes, result) ? '\1' : '\0');
+            return out + Encode(result);
+        },
+        reply);
+    return returned && !reply.empty() && reply[0] == '\1' && Decode(reply.substr(1), imported);
 }
 
 template <class Index>
@@ -261,19 +367,24 @@ HRESULT FillIndices(IDirect3DIndexBuffer9* ib, const std::vector<Face>& faces)
     return ib->Unlock();
 }
 
-HRESULT BuildMesh(IDirect3DDevice9* device, DWORD options, const aiScene* scene, LPD3DXMESH* out)
+HRESULT BuildMesh(IDirect3DDevice9* device, DWORD options, const Imported& imported, LPD3DXMESH* out)
 {
-    Geometry g;
-    ScanLayout(scene, g);
-    AppendNode(scene, scene->mRootNode, aiMatrix4x4(), g);
+    const Geometry& g = imported.geometry;
+    const unsigned materialCount = static_cast<unsigned>(imported.materials.size());
     if (g.faces.empty())
         return D3DXERR_LOADEDMESHASNODATA;
+    // The importer does not check that faces name vertices the file has.
+    const size_t vertexTotal = g.vertices.size() / FloatsPerVertex(g);
+    for (const Face& face : g.faces)
+        for (uint32_t index : face.index)
+            if (index >= vertexTotal)
+                return D3DXERR_INVALIDDATA;
 
     // Stable, so each material's faces keep the file's order.
     std::vector<Face> sorted;
     sorted.reserve(g.faces.size());
-    std::vector<Range> ranges(scene->mNumMaterials);
-    for (unsigned material = 0; material < scene->mNumMaterials; ++material)
+    std::vector<Range> ranges(materialCount);
+    for (unsigned material = 0; material < materialCount; ++material)
     {
         ranges[material].faceStart = static_cast<DWORD>(sorted.size());
         for (const Face& face : g.faces)
@@ -374,23 +485,17 @@ HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEV
     if (bytes.compare(0, 4, "xof ") != 0)
         return D3DXERR_INVALIDDATA;
 
-    // No logger is attached, so the importer stays silent.
-    Assimp::Importer importer;
-    // ConvertToLeftHanded undoes the importer's own change of handedness, so
-    // positions, texture coordinates and winding come out as written.
-    const aiScene* scene = importer.ReadFileFromMemory(
-        bytes.data(), bytes.size(),
-        aiProcess_ConvertToLeftHanded | aiProcess_Triangulate | aiProcess_JoinIdenticalVertices, "x");
-    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode)
+    Imported imported;
+    if (!ImportInChild(bytes, imported))
         return D3DXERR_INVALIDDATA;
 
     LPD3DXMESH mesh = nullptr;
-    HRESULT hr = BuildMesh(pD3DDevice, Options, scene, &mesh);
+    HRESULT hr = BuildMesh(pD3DDevice, Options, imported, &mesh);
     if (FAILED(hr))
         return hr;
     if (ppMaterials)
     {
-        hr = MakeMaterials(scene, ppMaterials);
+        hr = MakeMaterials(imported.materials, ppMaterials);
         if (FAILED(hr))
         {
             mesh->Release();
@@ -398,7 +503,7 @@ HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEV
         }
     }
     if (pNumMaterials)
-        *pNumMaterials = scene->mNumMaterials;
+        *pNumMaterials = static_cast<DWORD>(imported.materials.size());
     *ppMesh = mesh;
     return D3D_OK;
 }

@@ -2,6 +2,7 @@
 
 #include "d3d9/shader_blob.h"
 #include "d3dx9/hlsl_compiler.h"
+#include "d3dx9/isolated_compile.h"
 #include "host/host_file.h"
 
 #include <cstring>
@@ -143,7 +144,7 @@ HRESULT WINAPI D3DXCompileShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDef
 
     d3d9gl::ShaderBlob blob;
     Diagnostics messages;
-    bool compiled = d3dx9gl::CompileHlsl(request, blob, messages);
+    bool compiled = d3dx9gl::CompileHlslIsolated(request, blob, messages);
     for (Diagnostic& diagnostic : messages)
         if (diagnostic.file == request.file)
             diagnostic.file = file; // the name as the caller gave it

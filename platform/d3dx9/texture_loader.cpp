@@ -78,6 +78,9 @@ HRESULT Probe(const char* path, Bytes& data, D3DXIMAGE_INFO* info)
     if (!quorl_host::ReadHostFile(path, data) || !FileFormat(data, &format) ||
         !stbi_info_from_memory(data.data(), static_cast<int>(data.size()), &width, &height, &channels))
         return D3DXERR_INVALIDDATA;
+    // stb_image reports some broken headers as pictures without rows.
+    if (width <= 0 || height <= 0)
+        return D3DXERR_INVALIDDATA;
     info->Width = width;
     info->Height = height;
     info->Depth = 1;
@@ -184,11 +187,17 @@ HRESULT WINAPI D3DXCreateTextureFromFileA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrc
     HRESULT hr = Probe(pSrcFile, data, &info);
     if (FAILED(hr))
         return hr;
+    // Direct3D 9 adapters stop at 8192 texels a side. Larger pictures are
+    // refused before they are decoded: stb_image_resize trips over sizes in
+    // the millions, and a header alone can claim them.
+    const UINT kLargestSide = 8192;
+    if (info.Width > kLargestSide || info.Height > kLargestSide)
+        return D3DXERR_INVALIDDATA;
     int width, height, channels;
     std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
         stbi_load_from_memory(data.data(), static_cast<int>(data.size()), &width, &height, &channels, 4),
         stbi_image_free);
-    if (!pixels)
+    if (!pixels || width <= 0 || height <= 0)
         return D3DXERR_INVALIDDATA;
 
     Picture picture;

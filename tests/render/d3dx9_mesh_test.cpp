@@ -258,10 +258,12 @@ TEST_F(D3DXMeshTest, AcceptsBackslashPaths)
 TEST_F(D3DXMeshTest, MissingAndMalformedFilesFail)
 {
     EXPECT_TRUE(FAILED(LoadPath((m_Files.Path() / "absent.x").string())));
+    EXPECT_TRUE(FAILED(LoadPath(m_Files.Path().string()))) << "a directory";
     EXPECT_TRUE(FAILED(Load("truncated.x", "xof 0303txt 0032\nMesh {\n 3;\n 1.0;0.0;")));
     EXPECT_TRUE(FAILED(Load("garbage.x", "xof 0303txt 0032\nMesh { this is not a mesh }\n")));
     EXPECT_TRUE(FAILED(Load("not_x.x", "solid cube\nendsolid cube\n")));
     EXPECT_TRUE(FAILED(Load("empty.x", "")));
+    EXPECT_TRUE(FAILED(Load("crashes_assimp.x", "xof 0303txt 0032\n;"))) << "the importer crashes on it";
     EXPECT_EQ(m_Mesh, nullptr);
     EXPECT_EQ(m_Materials, nullptr);
     EXPECT_EQ(m_MaterialCount, 0u);

@@ -415,6 +415,8 @@ TEST_F(ModelEffects, ShapeGridsBeyondTheBufferOrWithoutPointsDrawNothing)
         {"3", "3", "3", "0", "Lock vb 0 540 0x2000"},
         {"3", "3", "3", "-0.5", "Lock vb 0 540 0x2000"},
         {"1073741824", "1", "1", "0.1", ""}, // 20 x 2^30 bytes would wrap to 0 in 32 bits
+        {"2147483647", "2147483647", "2147483647", "0.1", ""}, // beyond 64 bits
+        {"-2147483648", "-2147483648", "-2147483648", "0.1", ""},
     };
     for (const Case& c : cases)
     {

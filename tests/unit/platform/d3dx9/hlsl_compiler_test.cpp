@@ -220,6 +220,15 @@ TEST_F(HlslCompiler, SyntaxErrorNamesFileAndLine)
     EXPECT_FALSE(Contains(r.errors, "ERROR:")) << "glslang's own prefix is rewritten";
 }
 
+// glslang's parser crashes on this text; the compile runs apart and fails.
+TEST_F(HlslCompiler, ASourceThatCrashesTheParserIsAnError)
+{
+    Result r = Compile("float\noat[l\noat", "MainVS", "vs_2_0");
+    EXPECT_LT(r.hr, 0);
+    EXPECT_FALSE(r.hasCode);
+    EXPECT_TRUE(Contains(r.errors, "the compiler failed on this source")) << r.errors;
+}
+
 TEST_F(HlslCompiler, MissingFileFailsWithText)
 {
     Result r = CompileFile((m_Dir.Path() / "none.vsh").string(), "MainVS", "vs_2_0");
@@ -341,6 +350,25 @@ const char* const kMatrixOverEnd = "float4x4 m : register(c30);\n"
                                    "float4 MainPS(float4 t : TEXCOORD0) : COLOR { return mul(t, m); }\n";
 const char* const kHighSampler = "sampler2D t : register(s16);\n"
                                  "float4 MainPS(float2 uv : TEXCOORD0) : COLOR { return tex2D(t, uv); }\n";
+// glslang's parser crashes on these; Windows' compiler reports a redefinition.
+const char* const kConstantAfterSampler = "sampler2D t : register(s0);\n"
+                                          "#define SAME t\n"
+                                          "float4 SAME : register(c0);\n"
+                                          "float4 MainPS() : COLOR { return 0; }\n";
+const char* const kConstantAfterStruct = "struct S { float4 x; };\n"
+                                         "float4 a : register(c0), S;\n"
+                                         "float4 MainPS() : COLOR { return a; }\n";
+const char* const kDistinctGlobals = "struct S { float4 x; };\n"
+                                     "sampler2D t : register(s0);\n"
+                                     "float4 a : register(c0), b : register(c1);\n"
+                                     "static const float4 k = float4(1, 2, 3, 4);\n"
+                                     "float4 Twice(S s) { return s.x * 2; }\n"
+                                     "float4 MainPS(float2 uv : TEXCOORD0) : COLOR\n"
+                                     "{\n"
+                                     "    S s;\n"
+                                     "    s.x = tex2D(t, uv);\n"
+                                     "    return Twice(s) + a + b + k;\n"
+                                     "}\n";
 const char* const kIntConstant = "int count : register(c1);\n"
                                  "float4 MainPS() : COLOR { return count; }\n";
 
@@ -358,6 +386,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ProfileCase{"MatrixCrossingC31InPs20", "ps_2_0", kMatrixOverEnd, "c30-c33", 1},
                       ProfileCase{"SamplerBeyondS15", "ps_3_0", kHighSampler, "s16", 2},
                       ProfileCase{"IntConstant", "ps_2_0", kIntConstant, "only float constants", 1},
+                      ProfileCase{"ConstantNamedAfterASampler", "ps_2_0", kConstantAfterSampler,
+                                  "redefinition of 't'", 3},
+                      ProfileCase{"ConstantNamedAfterAStruct", "ps_2_0", kConstantAfterStruct, "redefinition of 'S'", 2},
+                      ProfileCase{"DistinctGlobalNames", "ps_2_0", kDistinctGlobals, nullptr, 0},
                       ProfileCase{"Tex2DlodInPs30", "ps_3_0", kLod, nullptr, 0},
                       ProfileCase{"DdxInPs30", "ps_3_0", kDerivative, nullptr, 0},
                       ProfileCase{"LoopOnConstantInPs30", "ps_3_0", kUniformLoop, nullptr, 0},

@@ -1,0 +1,11 @@
+// The HLSL compile in a child process: glslang's HLSL front end crashes on
+// some malformed sources, where Direct3D's compiler reports an error. A
+// compile that does not come back is an error here.
+#pragma once
+
+#include "d3dx9/hlsl_compiler.h"
+
+namespace d3dx9gl
+{
+bool CompileHlslIsolated(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnostics& messages);
+} // namespace d3dx9gl

@@ -1,0 +1,4 @@
+
+float
+oat[l
+oat

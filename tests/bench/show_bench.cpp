@@ -44,7 +44,7 @@ double SinceProcessStart()
     for (int i = 2; field != std::string::npos && i <= 22; ++i)
     {
         field = text.find(' ', field + 1);
-        if (i == 22 && field != std::string::npos)
+        if (i == 21 && field != std::string::npos)
             startTicks = std::strtoull(text.c_str() + field + 1, nullptr, 10);
     }
     timespec now = {};

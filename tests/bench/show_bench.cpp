@@ -213,6 +213,7 @@ int main(int argc, char** argv)
         // first pass through each event, when every effect has begun once.
         const uint32_t start = run.demo.m_StartTime, end = run.demo.m_EndTime;
         long frames = 0, allocations = 0, counted = 0;
+        std::string allocating;
         double rendering = 0.0;
         for (uint64_t n = 1;; ++n)
         {
@@ -227,7 +228,10 @@ int main(int argc, char** argv)
             // The frame after each second mark is not steady: effects begin there.
             if (n % fps > 1)
             {
-                allocations += g_Allocations - before;
+                long made = g_Allocations - before;
+                if (made && allocating.size() < 200)
+                    allocating += " " + std::to_string(time) + " ms (" + std::to_string(made) + ")";
+                allocations += made;
                 ++counted;
             }
         }
@@ -235,6 +239,8 @@ int main(int argc, char** argv)
                     1000.0 * rendering / frames);
         std::printf("heap allocations (operator new) per frame away from the second marks: %.3f (%ld in %ld frames)\n",
                     counted ? static_cast<double>(allocations) / counted : 0.0, allocations, counted);
+        if (!allocating.empty())
+            std::printf("  the first frames that allocated:%s\n", allocating.c_str());
 
         // A bare clear-and-present loop on the same device.
         IDirect3DDevice9* device = run.demo.m_Renderer.device;

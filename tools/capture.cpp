@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -75,6 +76,15 @@ struct Options
     std::vector<uint32_t> times;
     bool quiet = false;
 };
+
+// Set by Ctrl+C or a kill: the capture stops as if Esc were pressed, so a
+// video that is not finished is removed.
+volatile std::sig_atomic_t g_Interrupted = 0;
+
+void Interrupt(int)
+{
+    g_Interrupted = 1;
+}
 
 // One pass of the replaced clock; name is empty for a frame that is only stepped.
 struct Step
@@ -500,6 +510,9 @@ int Capture(const Options& options, const std::filesystem::path& outDir)
             std::fprintf(stderr, "quorl-capture: cannot read the music %s: the video has no sound\n", music.c_str());
     }
 
+    std::signal(SIGINT, Interrupt);
+    std::signal(SIGTERM, Interrupt);
+
     int jobs = options.jobs;
     if (jobs == 0)
         jobs = std::max(1, static_cast<int>(std::thread::hardware_concurrency()) - 1);
@@ -512,7 +525,7 @@ int Capture(const Options& options, const std::filesystem::path& outDir)
     {
         const Step& step = steps[i];
         PumpMessages();
-        if (demo.m_QuitRequested)
+        if (demo.m_QuitRequested || g_Interrupted)
         {
             progress.Finish();
             return Fail("interrupted at " + std::to_string(step.time) + " ms");

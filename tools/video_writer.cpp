@@ -8,6 +8,7 @@ extern "C" {
 }
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>

@@ -1,15 +1,18 @@
 // quorl-capture: renders a demo script headless at fixed frame times and
 // writes the frames as PNG files. It runs the player's own C_Demo, renderer,
 // registry, factory, loader and effects; only the clock is replaced, by frame
-// times stepped at a fixed rate, so every run writes the same pictures.
+// times stepped at a fixed rate, so every run writes the same pictures. With
+// --video the frames go to an H.264 file with the script's music instead.
 #include "app/demo.h"
 #include "d3d9/test_hooks.h"
 #include "timeline/script_loader.h"
+#include "video_writer.h"
 
 #include <stb/stb_image_write.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -29,7 +32,8 @@ namespace
 {
 const char kUsage[] =
     "usage: quorl-capture [options]\n"
-    "Renders a demo script headless, frame by frame at a fixed rate, and writes PNG files.\n"
+    "Renders a demo script headless, frame by frame at a fixed rate, and writes PNG files\n"
+    "or a video.\n"
     "\n"
     "  --script PATH     demo script, relative to the working directory (default data/demo.xml)\n"
     "  --root DIR        change to DIR first: the folder that holds data/\n"
@@ -43,18 +47,23 @@ const char kUsage[] =
     "  --jobs N          threads that encode and write the PNG files (default: cores - 1)\n"
     "  --out DIR         output folder, created if missing, relative to the working\n"
     "                    directory before --root (default capture)\n"
+    "  --video FILE      write the frames as H.264 video (yuv420p) with the script's music\n"
+    "                    as AAC, in the container the name asks for (MP4 by default),\n"
+    "                    instead of PNG files; not with --times; needs an even size\n"
     "  --quiet           no progress bar and no summary\n"
     "\n"
     "Frame n is at time start + n * 1000 / fps (integer ms). Output names:\n"
     "  frame_NNNNNN.png  without --times, numbered from 000000 in the order written\n"
     "  t_NNNNNN.png      with --times, NNNNNN the time in ms\n"
-    "The exit status is non-zero when the script, the device or the output folder fails.\n";
+    "The exit status is non-zero when the script, the device or the output fails; a video\n"
+    "that cannot be finished is removed.\n";
 
 struct Options
 {
     std::string script = "data/demo.xml";
     std::string root;
     std::string out = "capture";
+    std::string video;
     int width = 1024;
     int height = 768;
     int fps = 60;
@@ -67,6 +76,15 @@ struct Options
     std::vector<uint32_t> times;
     bool quiet = false;
 };
+
+// Set by Ctrl+C or a kill: the capture stops as if Esc were pressed, so a
+// video that is not finished is removed.
+volatile std::sig_atomic_t g_Interrupted = 0;
+
+void Interrupt(int)
+{
+    g_Interrupted = 1;
+}
 
 // One pass of the replaced clock; name is empty for a frame that is only stepped.
 struct Step
@@ -155,6 +173,8 @@ int ParseOptions(int argc, char** argv, Options& options)
             options.root = value;
         else if (option == "--out")
             options.out = value;
+        else if (option == "--video")
+            ok = !(options.video = value).empty();
         else if (option == "--size")
             ok = ParseSize(value, options.width, options.height);
         else if (option == "--fps")
@@ -187,6 +207,11 @@ int ParseOptions(int argc, char** argv, Options& options)
     if (!options.times.empty() && (options.hasFrom || options.hasTo))
     {
         Fail("--times cannot be combined with --from or --to");
+        return 1;
+    }
+    if (!options.times.empty() && !options.video.empty())
+    {
+        Fail("--times cannot be combined with --video");
         return 1;
     }
     return 0;
@@ -472,10 +497,26 @@ int Capture(const Options& options, const std::filesystem::path& outDir)
     if (!PlanSteps(options, demo.m_StartTime, demo.m_EndTime, steps, error))
         return Fail(error);
 
+    // The video is opened before the first frame so that an unwritable path fails at once.
+    VideoWriter video;
+    if (!options.video.empty())
+    {
+        std::string music = demo.m_MusicFile;
+        std::replace(music.begin(), music.end(), '\\', '/');
+        uint32_t first = options.hasFrom ? std::max(options.from, demo.m_StartTime) : demo.m_StartTime;
+        if (!video.Open(options.video, options.width, options.height, options.fps, music, first, error))
+            return Fail(error);
+        if (!video.HasAudio() && !options.quiet)
+            std::fprintf(stderr, "quorl-capture: cannot read the music %s: the video has no sound\n", music.c_str());
+    }
+
+    std::signal(SIGINT, Interrupt);
+    std::signal(SIGTERM, Interrupt);
+
     int jobs = options.jobs;
     if (jobs == 0)
         jobs = std::max(1, static_cast<int>(std::thread::hardware_concurrency()) - 1);
-    FrameWriter writer(jobs);
+    FrameWriter writer(options.video.empty() ? jobs : 0);
     Progress progress(options.quiet, steps.size());
     std::vector<uint32_t> argb;
     size_t written = 0;
@@ -484,7 +525,7 @@ int Capture(const Options& options, const std::filesystem::path& outDir)
     {
         const Step& step = steps[i];
         PumpMessages();
-        if (demo.m_QuitRequested)
+        if (demo.m_QuitRequested || g_Interrupted)
         {
             progress.Finish();
             return Fail("interrupted at " + std::to_string(step.time) + " ms");
@@ -501,13 +542,24 @@ int Capture(const Options& options, const std::filesystem::path& outDir)
                     progress.Finish();
                     return Fail("cannot read the back buffer at " + std::to_string(step.time) + " ms");
                 }
-                std::string failure = writer.FirstFailure();
-                if (!failure.empty())
+                if (!options.video.empty())
                 {
-                    progress.Finish();
-                    return Fail("cannot write " + failure);
+                    if (!video.WriteFrame(argb, error))
+                    {
+                        progress.Finish();
+                        return Fail(error);
+                    }
                 }
-                writer.Write((outDir / step.name).string(), argb, width, height);
+                else
+                {
+                    std::string failure = writer.FirstFailure();
+                    if (!failure.empty())
+                    {
+                        progress.Finish();
+                        return Fail("cannot write " + failure);
+                    }
+                    writer.Write((outDir / step.name).string(), argb, width, height);
+                }
                 ++written;
             }
             demo.m_Renderer.device->Present(NULL, NULL, NULL, NULL);
@@ -527,11 +579,14 @@ int Capture(const Options& options, const std::filesystem::path& outDir)
     std::string failure = writer.FirstFailure();
     if (!failure.empty())
         return Fail("cannot write " + failure);
+    if (!options.video.empty() && !video.Finish(error))
+        return Fail(error);
 
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     if (!options.quiet)
         std::fprintf(stderr, "quorl-capture: %zu frames stepped, %zu written to %s in %.2f s (%.1f frames/s)\n",
-                     steps.size(), written, outDir.string().c_str(), seconds,
+                     steps.size(), written, options.video.empty() ? outDir.string().c_str() : options.video.c_str(),
+                     seconds,
                      seconds > 0 ? static_cast<double>(steps.size()) / seconds : 0.0);
     return 0;
 }
@@ -553,11 +608,22 @@ int main(int argc, char** argv)
 
     std::error_code failure;
     std::filesystem::path outDir = std::filesystem::absolute(options.out, failure);
-    if (!failure)
-        std::filesystem::create_directories(outDir, failure);
-    if (failure || access(outDir.c_str(), W_OK) != 0)
-        return Fail("output folder " + options.out + " is not writable" +
-                    (failure ? ": " + failure.message() : std::string()));
+    if (!options.video.empty())
+    {
+        // Relative to where the tool was started, as --out is.
+        std::filesystem::path video = std::filesystem::absolute(options.video, failure);
+        if (failure)
+            return Fail("cannot write " + options.video + ": " + failure.message());
+        options.video = video.string();
+    }
+    else
+    {
+        if (!failure)
+            std::filesystem::create_directories(outDir, failure);
+        if (failure || access(outDir.c_str(), W_OK) != 0)
+            return Fail("output folder " + options.out + " is not writable" +
+                        (failure ? ": " + failure.message() : std::string()));
+    }
 
     if (!options.root.empty() && chdir(options.root.c_str()) != 0)
         return Fail("cannot change to " + options.root + ": " + std::strerror(errno));

@@ -10,6 +10,7 @@ packages=(
     libassimp-dev libstb-dev
     libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
     glslang-dev spirv-tools libspirv-cross-c-shared-dev
+    libavformat-dev libavcodec-dev libswscale-dev
     googletest libgtest-dev
     xvfb xauth xdotool x11-utils imagemagick
     fonts-dejavu-core

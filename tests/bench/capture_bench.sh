@@ -3,8 +3,9 @@
 # (llvmpipe), once writing every frame and once stepping every frame but
 # writing only the last (the difference is the cost of the PNG files), and,
 # where perf works, splits the samples of the second run between our own code
-# and the GL driver. Run by hand; not a test.
-#   tests/bench/capture_bench.sh [path/to/quorl-capture]
+# and the GL driver. Run by hand; not a test. FPS sets the stepped rate
+# (default 60; the show is 168 s, so 10 gives a run of a few minutes).
+#   [FPS=10] tests/bench/capture_bench.sh [path/to/quorl-capture]
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -28,7 +29,7 @@ trap 'rm -rf "$scratch"' EXIT
 
 # The summary line: "... N frames stepped, M written to DIR in S s (F frames/s)".
 run() {
-    "$capture" --root "$root" --size 1024x768 --fps 60 --out "$scratch/frames" "$@" 2>&1 >/dev/null | tail -n 1
+    "$capture" --root "$root" --size 1024x768 --fps "${FPS:-60}" --out "$scratch/frames" "$@" 2>&1 >/dev/null | tail -n 1
 }
 
 end=$(sed -n 's/.*end_time="\([0-9]*\)".*/\1/p' "$root/data/demo.xml" | head -n 1)
@@ -43,7 +44,7 @@ if ! command -v perf >/dev/null || ! perf record -q -o "$scratch/probe.data" -- 
 fi
 rm -rf "$scratch/frames"
 perf record -q -F 499 -o "$scratch/perf.data" -- \
-    "$capture" --root "$root" --size 1024x768 --fps 60 --out "$scratch/frames" --times "$end" --quiet >/dev/null 2>&1
+    "$capture" --root "$root" --size 1024x768 --fps "${FPS:-60}" --out "$scratch/frames" --times "$end" --quiet >/dev/null 2>&1
 echo "  samples by code (perf, only the last written):"
 # Our code is linked statically into the tool; the driver arrives as shared objects.
 perf report -i "$scratch/perf.data" --stdio --sort dso --percent-limit 0 2>/dev/null |

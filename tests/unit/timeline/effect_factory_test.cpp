@@ -1,7 +1,10 @@
 #include "timeline/effect_factory.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,14 +49,21 @@ TEST(EffectFactory, FirstRegistrationOfANameStays)
     std::unique_ptr<C_FXEffect> effect(factory.Create("fake"));
     EXPECT_NE(dynamic_cast<FakeEffect*>(effect.get()), nullptr);
 }
-// A misspelt element would be skipped silently when the show loads.
-TEST(EffectFactory, ShippedAndGoldenScriptsNameOnlyTypesItCreates)
+// The shipped show, the golden scripts and the documentation's script.
+std::vector<std::filesystem::path> RepositoryScripts()
 {
     const std::filesystem::path root = QUORL_SOURCE_DIR;
-    std::vector<std::filesystem::path> scripts = {root / "data" / "demo.xml"};
+    std::vector<std::filesystem::path> scripts = {root / "data" / "demo.xml", root / "docs" / "effects-3d.xml"};
     for (const auto& entry : std::filesystem::directory_iterator(root / "tests" / "golden"))
         if (entry.path().extension() == ".xml")
             scripts.push_back(entry.path());
+    return scripts;
+}
+
+// A misspelt element would be skipped silently when the show loads.
+TEST(EffectFactory, ShippedAndGoldenScriptsNameOnlyTypesItCreates)
+{
+    const std::vector<std::filesystem::path> scripts = RepositoryScripts();
     EffectFactory factory;
     factory.RegisterAll();
     for (const std::filesystem::path& script : scripts)
@@ -67,6 +77,45 @@ TEST(EffectFactory, ShippedAndGoldenScriptsNameOnlyTypesItCreates)
             std::unique_ptr<C_FXEffect> effect(factory.Create(event->Value()));
             EXPECT_NE(effect, nullptr) << script.filename() << " line " << event->Row() << ": " << event->Value();
         }
+    }
+}
+// A missing file fails only that effect's Init, silently: the picture just
+// goes missing. Every file-naming attribute must name a render target of the
+// script or a file in the folder the effect loads it from.
+TEST(EffectFactory, ShippedAndGoldenScriptsNameOnlyFilesThatExist)
+{
+    const std::filesystem::path data = std::filesystem::path(QUORL_SOURCE_DIR) / "data";
+    const std::map<std::string, std::string> folders = {
+        {"texture", "textures"}, {"image", "textures"}, {"env_map", "textures"},
+        {"model", "models"},     {"pixel_shader", "shaders"}};
+    for (const std::filesystem::path& script : RepositoryScripts())
+    {
+        TiXmlDocument document(script.string());
+        ASSERT_TRUE(document.LoadFile()) << script;
+        const TiXmlElement* demo = document.RootElement();
+        std::string music = demo->Attribute("music") ? demo->Attribute("music") : "";
+        std::replace(music.begin(), music.end(), '\\', '/');
+        EXPECT_TRUE(std::filesystem::is_regular_file(data.parent_path() / music)) << script.filename() << ": " << music;
+
+        std::set<std::string> targets;
+        if (const TiXmlElement* resources = demo->FirstChildElement("resources"))
+            for (const TiXmlElement* target = resources->FirstChildElement("render_target"); target;
+                 target = target->NextSiblingElement("render_target"))
+                targets.insert(target->Attribute("name") ? target->Attribute("name") : "");
+        const TiXmlElement* events = demo->FirstChildElement("events");
+        ASSERT_NE(events, nullptr) << script;
+        for (const TiXmlElement* event = events->FirstChildElement(); event; event = event->NextSiblingElement())
+            for (const TiXmlAttribute* attribute = event->FirstAttribute(); attribute; attribute = attribute->Next())
+            {
+                auto folder = folders.find(attribute->Name());
+                if (folder == folders.end() || attribute->ValueStr().empty())
+                    continue;
+                // Text pictures are always image files.
+                const bool target = targets.count(attribute->ValueStr()) && event->ValueStr() != "text";
+                EXPECT_TRUE(target || std::filesystem::is_regular_file(data / folder->second / attribute->ValueStr()))
+                    << script.filename() << " line " << event->Row() << ": " << attribute->Name() << "=\""
+                    << attribute->ValueStr() << "\"";
+            }
     }
 }
 } // namespace

@@ -12,7 +12,7 @@ packages=(
     glslang-dev spirv-tools libspirv-cross-c-shared-dev
     libavformat-dev libavcodec-dev libswscale-dev
     googletest libgtest-dev
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick clang-format
     fonts-dejavu-core
     clang libclang-rt-14-dev
 )

@@ -95,9 +95,8 @@ void C_Demo::AddEvent(const boost::shared_ptr<C_FXEffect>& effect)
 {
     uint32_t start = static_cast<uint32_t>(effect->m_StartTime.value);
     auto later = std::upper_bound(m_Events.begin(), m_Events.end(), start,
-                                  [](uint32_t key, const boost::shared_ptr<C_FXEffect>& event) {
-                                      return key < static_cast<uint32_t>(event->m_StartTime.value);
-                                  });
+                                  [](uint32_t key, const boost::shared_ptr<C_FXEffect>& event)
+                                  { return key < static_cast<uint32_t>(event->m_StartTime.value); });
     m_Events.insert(later, effect);
 }
 

@@ -68,12 +68,8 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 {
     switch (message)
     {
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return DefWindowProcA(window, message, wParam, lParam);
-    case WM_CLOSE:
-        C_Demo::GetInstance()->m_QuitRequested = true;
-        return 1;
+    case WM_DESTROY: PostQuitMessage(0); return DefWindowProcA(window, message, wParam, lParam);
+    case WM_CLOSE: C_Demo::GetInstance()->m_QuitRequested = true; return 1;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE)
         {

@@ -7,6 +7,6 @@ struct C_Settings
     int height = 768;
     int antiAliasing = 0; // multisample count: 0, 2, 4 or 6
     bool vsync = false;
-    bool music = true;    // false: the audio library runs on its silent device
+    bool music = true; // false: the audio library runs on its silent device
     bool windowed = false;
 };

@@ -100,15 +100,11 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             Read(dialog, *g_Record);
             EndDialog(dialog, IDOK);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
         }
         return FALSE;
 
-    case WM_CLOSE:
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
+    case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
     }
     return FALSE;
 }

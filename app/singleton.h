@@ -16,8 +16,14 @@ protected:
 #if defined(__GNUC__)
     __attribute__((no_sanitize("vptr")))
 #endif
-    C_Singleton() { ms_Instance = static_cast<T*>(this); }
-    ~C_Singleton() { ms_Instance = nullptr; }
+    C_Singleton()
+    {
+        ms_Instance = static_cast<T*>(this);
+    }
+    ~C_Singleton()
+    {
+        ms_Instance = nullptr;
+    }
 
     C_Singleton(const C_Singleton&) = delete;
     C_Singleton& operator=(const C_Singleton&) = delete;

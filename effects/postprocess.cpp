@@ -53,8 +53,8 @@ bool C_FXPostProcess::Render(float, float eventSeconds, float frameSeconds)
     const float placement[4] = {0.5f - 0.25f / width, 0.5f - 0.25f / height, 1.0f, 1.0f};
     // quad2d.vsh reads c2.x: a screen-space quad drawn earlier must not move this one to a corner.
     const float centred[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    const float texel[4] = {1.0f / static_cast<float>(m_TextureWidth), 1.0f / static_cast<float>(m_TextureHeight),
-                            1.0f, 1.0f};
+    const float texel[4] = {1.0f / static_cast<float>(m_TextureWidth), 1.0f / static_cast<float>(m_TextureHeight), 1.0f,
+                            1.0f};
     const float time[4] = {eventSeconds, frameSeconds, 0.0f, 0.0f};
 
     renderer.SetRenderState(D3DRS_ZENABLE, FALSE);

@@ -12,17 +12,14 @@ bool ShapeGridInside(int shape, const D3DXVECTOR4& point)
     const float z = point.z;
     switch (shape)
     {
-    case 0:
-        return x * x + y * y + z * z < 1.0f;
-    case 1:
-        return std::fabs(x) < 1.0f && std::fabs(y) < 1.0f && std::fabs(z) < 1.0f;
+    case 0: return x * x + y * y + z * z < 1.0f;
+    case 1: return std::fabs(x) < 1.0f && std::fabs(y) < 1.0f && std::fabs(z) < 1.0f;
     case 2:
     {
         const float r2 = x * x + y * y;
         return 0.3025f < r2 && r2 < 1.6899998f && std::fabs(z) < 0.5f;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

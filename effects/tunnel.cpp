@@ -118,8 +118,8 @@ bool C_FXTunnel::BuildGeometry(IDirect3DDevice9* device)
             {
                 const WORD b = static_cast<WORD>(ring * kRingVertices + segment);
                 const WORD next = static_cast<WORD>(b + kRingVertices);
-                const WORD triangles[6] = {b, next, static_cast<WORD>(next + 1),
-                                           b, static_cast<WORD>(next + 1), static_cast<WORD>(b + 1)};
+                const WORD triangles[6] = {
+                    b, next, static_cast<WORD>(next + 1), b, static_cast<WORD>(next + 1), static_cast<WORD>(b + 1)};
                 for (WORD i : triangles)
                     *index++ = i;
             }

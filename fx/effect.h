@@ -25,10 +25,10 @@ public:
     C_FXEffect(const C_FXEffect&) = delete;
     C_FXEffect& operator=(const C_FXEffect&) = delete;
 
-    C_VarInt m_StartTime;   // "start_time": demo milliseconds
-    C_VarInt m_Duration;    // "duration": milliseconds
-    C_VarInt m_Z;           // "z": lower draws first
-    C_VarString m_Target;   // "target": render target name; back buffer otherwise
+    C_VarInt m_StartTime; // "start_time": demo milliseconds
+    C_VarInt m_Duration;  // "duration": milliseconds
+    C_VarInt m_Z;         // "z": lower draws first
+    C_VarString m_Target; // "target": render target name; back buffer otherwise
 
 protected:
     // The first registration of a name stays.

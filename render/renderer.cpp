@@ -111,8 +111,8 @@ bool C_Renderer::CreateDynamicBuffers()
         Diagnostic("Failed to create dynamic vertex buffer");
         return false;
     }
-    if (FAILED(device->CreateIndexBuffer(kDynamicIndexBufferSize, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY,
-                                         D3DFMT_INDEX16, D3DPOOL_DEFAULT, &dynamicIndexBuffer, NULL)))
+    if (FAILED(device->CreateIndexBuffer(kDynamicIndexBufferSize, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
+                                         D3DPOOL_DEFAULT, &dynamicIndexBuffer, NULL)))
     {
         Diagnostic("Failed to create dynamic index buffer");
         return false;
@@ -227,9 +227,7 @@ bool C_Renderer::SetBlendMode(int mode)
 {
     switch (mode)
     {
-    case Opaque:
-        SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-        break;
+    case Opaque: SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE); break;
     case Alpha:
         SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
         SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
@@ -267,9 +265,7 @@ bool C_Renderer::BindTexture(int stage, int index)
     IDirect3DTexture9* texture;
     switch (resource->GetKind())
     {
-    case Resource::Texture:
-        texture = static_cast<IDirect3DTexture9*>(resource->GetObject());
-        break;
+    case Resource::Texture: texture = static_cast<IDirect3DTexture9*>(resource->GetObject()); break;
     case Resource::RenderTarget:
     {
         RenderTargetSurfaces* surfaces = static_cast<RenderTargetSurfaces*>(resource->GetObject());
@@ -278,8 +274,7 @@ bool C_Renderer::BindTexture(int stage, int index)
         texture = surfaces->texture;
         break;
     }
-    default:
-        return false;
+    default: return false;
     }
     device->SetTexture(stage, texture);
     boundTextures[stage] = index;

@@ -69,8 +69,8 @@ bool C_RenderTarget::CreateDeviceObjects()
     // Whatever a failed earlier attempt left behind goes first.
     ReleaseDeviceObjects();
     RenderTargetSurfaces& s = *m_Surfaces;
-    if (FAILED(device->CreateTexture(s.width, s.height, 1, D3DUSAGE_RENDERTARGET, s.format, D3DPOOL_DEFAULT,
-                                     &s.texture, NULL)))
+    if (FAILED(device->CreateTexture(s.width, s.height, 1, D3DUSAGE_RENDERTARGET, s.format, D3DPOOL_DEFAULT, &s.texture,
+                                     NULL)))
         return false;
     if (FAILED(s.texture->GetSurfaceLevel(0, &s.surface)))
         return false;

@@ -9,7 +9,7 @@
 struct RenderTargetSurfaces
 {
     IDirect3DTexture9* texture = nullptr;
-    IDirect3DSurface9* surface = nullptr;      // level 0 of texture, bound as colour target
+    IDirect3DSurface9* surface = nullptr; // level 0 of texture, bound as colour target
     IDirect3DSurface9* depthSurface = nullptr;
     int width = 0;
     int height = 0;

@@ -11,18 +11,12 @@ I_Resource* MakeResource(int kind)
 {
     switch (kind)
     {
-    case Texture:
-        return new C_Texture;
-    case RenderTarget:
-        return new C_RenderTarget;
-    case Mesh:
-        return new C_Mesh;
-    case VertexShader:
-        return new C_VertexShader;
-    case PixelShader:
-        return new C_PixelShader;
-    default:
-        return nullptr;
+    case Texture: return new C_Texture;
+    case RenderTarget: return new C_RenderTarget;
+    case Mesh: return new C_Mesh;
+    case VertexShader: return new C_VertexShader;
+    case PixelShader: return new C_PixelShader;
+    default: return nullptr;
     }
 }
 } // namespace Resource

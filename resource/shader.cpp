@@ -12,8 +12,8 @@ namespace
 // Compiles data\shaders\<name> and hands the code to create; the diagnostics
 // name what failed. create makes the device object from the compiled code.
 template <class Create>
-bool CompileAndCreate(const std::string& name, const char* entryPoint, const char* profile,
-                      const char* createFailure, Create create)
+bool CompileAndCreate(const std::string& name, const char* entryPoint, const char* profile, const char* createFailure,
+                      Create create)
 {
     std::string path = "data\\shaders\\" + name;
     LPD3DXBUFFER code = nullptr;

@@ -30,33 +30,32 @@
 
 namespace
 {
-const char kUsage[] =
-    "usage: quorl-capture [options]\n"
-    "Renders a demo script headless, frame by frame at a fixed rate, and writes PNG files\n"
-    "or a video.\n"
-    "\n"
-    "  --script PATH     demo script, relative to the working directory (default data/demo.xml)\n"
-    "  --root DIR        change to DIR first: the folder that holds data/\n"
-    "  --size WxH        back-buffer size (default 1024x768)\n"
-    "  --fps N           frames per second of the stepped clock (default 60)\n"
-    "  --from MS         first time written, in ms (default the script's start)\n"
-    "  --to MS           last time written, inclusive (default the script's end)\n"
-    "  --times T1,T2,... write only the frames at these times (ms); every frame from the\n"
-    "                    script's start is still stepped, with each listed time as a step\n"
-    "  --antialias N     multisample count (default 0, off)\n"
-    "  --jobs N          threads that encode and write the PNG files (default: cores - 1)\n"
-    "  --out DIR         output folder, created if missing, relative to the working\n"
-    "                    directory before --root (default capture)\n"
-    "  --video FILE      write the frames as H.264 video (yuv420p) with the script's music\n"
-    "                    as AAC, in the container the name asks for (MP4 by default),\n"
-    "                    instead of PNG files; not with --times; needs an even size\n"
-    "  --quiet           no progress bar and no summary\n"
-    "\n"
-    "Frame n is at time start + n * 1000 / fps (integer ms). Output names:\n"
-    "  frame_NNNNNN.png  without --times, numbered from 000000 in the order written\n"
-    "  t_NNNNNN.png      with --times, NNNNNN the time in ms\n"
-    "The exit status is non-zero when the script, the device or the output fails; a video\n"
-    "that cannot be finished is removed.\n";
+const char kUsage[] = "usage: quorl-capture [options]\n"
+                      "Renders a demo script headless, frame by frame at a fixed rate, and writes PNG files\n"
+                      "or a video.\n"
+                      "\n"
+                      "  --script PATH     demo script, relative to the working directory (default data/demo.xml)\n"
+                      "  --root DIR        change to DIR first: the folder that holds data/\n"
+                      "  --size WxH        back-buffer size (default 1024x768)\n"
+                      "  --fps N           frames per second of the stepped clock (default 60)\n"
+                      "  --from MS         first time written, in ms (default the script's start)\n"
+                      "  --to MS           last time written, inclusive (default the script's end)\n"
+                      "  --times T1,T2,... write only the frames at these times (ms); every frame from the\n"
+                      "                    script's start is still stepped, with each listed time as a step\n"
+                      "  --antialias N     multisample count (default 0, off)\n"
+                      "  --jobs N          threads that encode and write the PNG files (default: cores - 1)\n"
+                      "  --out DIR         output folder, created if missing, relative to the working\n"
+                      "                    directory before --root (default capture)\n"
+                      "  --video FILE      write the frames as H.264 video (yuv420p) with the script's music\n"
+                      "                    as AAC, in the container the name asks for (MP4 by default),\n"
+                      "                    instead of PNG files; not with --times; needs an even size\n"
+                      "  --quiet           no progress bar and no summary\n"
+                      "\n"
+                      "Frame n is at time start + n * 1000 / fps (integer ms). Output names:\n"
+                      "  frame_NNNNNN.png  without --times, numbered from 000000 in the order written\n"
+                      "  t_NNNNNN.png      with --times, NNNNNN the time in ms\n"
+                      "The exit status is non-zero when the script, the device or the output fails; a video\n"
+                      "that cannot be finished is removed.\n";
 
 struct Options
 {
@@ -443,10 +442,9 @@ public:
         const DWORD style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
         RECT rect = {0, 0, m_Demo.m_Settings.width, m_Demo.m_Settings.height};
         AdjustWindowRect(&rect, style, FALSE);
-        m_Demo.m_Window =
-            CreateWindowExA(0, m_Demo.GetWindowClassName(), m_Demo.GetWindowTitle(), style, CW_USEDEFAULT,
-                            CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, NULL, NULL,
-                            m_Demo.m_Instance, NULL);
+        m_Demo.m_Window = CreateWindowExA(0, m_Demo.GetWindowClassName(), m_Demo.GetWindowTitle(), style, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, NULL, NULL,
+                                          m_Demo.m_Instance, NULL);
         if (!m_Demo.m_Window)
             return false;
         ShowWindow(m_Demo.m_Window, SW_SHOW);
@@ -586,8 +584,7 @@ int Capture(const Options& options, const std::filesystem::path& outDir)
     if (!options.quiet)
         std::fprintf(stderr, "quorl-capture: %zu frames stepped, %zu written to %s in %.2f s (%.1f frames/s)\n",
                      steps.size(), written, options.video.empty() ? outDir.string().c_str() : options.video.c_str(),
-                     seconds,
-                     seconds > 0 ? static_cast<double>(steps.size()) / seconds : 0.0);
+                     seconds, seconds > 0 ? static_cast<double>(steps.size()) / seconds : 0.0);
     return 0;
 }
 } // namespace
@@ -597,10 +594,8 @@ int main(int argc, char** argv)
     Options options;
     switch (ParseOptions(argc, argv, options))
     {
-    case 1:
-        return 2;
-    case 2:
-        return 0;
+    case 1: return 2;
+    case 2: return 0;
     }
 
     // Headless unless the caller chose a video driver: no X server is needed.

@@ -26,12 +26,30 @@ struct Vec3
     double x, y, z;
 };
 
-Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-Vec3 Normalize(Vec3 a) { return a * (1.0 / std::sqrt(Dot(a, a))); }
+Vec3 operator+(Vec3 a, Vec3 b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec3 operator-(Vec3 a, Vec3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec3 operator*(Vec3 a, double s)
+{
+    return {a.x * s, a.y * s, a.z * s};
+}
+double Dot(Vec3 a, Vec3 b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Vec3 Cross(Vec3 a, Vec3 b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+Vec3 Normalize(Vec3 a)
+{
+    return a * (1.0 / std::sqrt(Dot(a, a)));
+}
 
 struct Vertex
 {
@@ -155,13 +173,16 @@ std::string XFile(const std::string& name, const Mesh& mesh)
     out += faceList;
     out += " }\n MeshTextureCoords {\n  " + std::to_string(count) + ";\n";
     for (size_t i = 0; i < count; ++i)
-        out += "  " + Number(mesh.vertices[i].u) + ";" + Number(mesh.vertices[i].v) + ";" + (i + 1 < count ? "," : ";") +
-               "\n";
+        out += "  " + Number(mesh.vertices[i].u) + ";" + Number(mesh.vertices[i].v) + ";" +
+               (i + 1 < count ? "," : ";") + "\n";
     out += " }\n}\n";
     return out;
 }
 
-double Clamp01(double v) { return std::min(1.0, std::max(0.0, v)); }
+double Clamp01(double v)
+{
+    return std::min(1.0, std::max(0.0, v));
+}
 
 double SmoothStep(double edge0, double edge1, double x)
 {
@@ -169,7 +190,10 @@ double SmoothStep(double edge0, double edge1, double x)
     return t * t * (3.0 - 2.0 * t);
 }
 
-Vec3 Mix(Vec3 a, Vec3 b, double t) { return a * (1.0 - t) + b * t; }
+Vec3 Mix(Vec3 a, Vec3 b, double t)
+{
+    return a * (1.0 - t) + b * t;
+}
 
 // Renders a size x size RGB image from a shading function of (u, v) in 0..1,
 // v down, averaging 4 x 4 samples a pixel.
@@ -204,7 +228,8 @@ Vec3 World(Vec3 r)
         const double up = r.y;
         Vec3 sky = Mix(Vec3{1.0, 0.78, 0.55}, Vec3{0.08, 0.2, 0.55}, std::pow(up, 0.45));
         const double streak = 0.5 + 0.5 * std::sin(azimuth * 7.0 + std::sin(azimuth * 3.0) * 2.0 + up * 9.0);
-        const double cloud = SmoothStep(0.6, 0.95, streak) * SmoothStep(0.05, 0.2, up) * (1.0 - SmoothStep(0.5, 0.8, up));
+        const double cloud =
+            SmoothStep(0.6, 0.95, streak) * SmoothStep(0.05, 0.2, up) * (1.0 - SmoothStep(0.5, 0.8, up));
         sky = Mix(sky, Vec3{0.95, 0.93, 0.9}, cloud * 0.6);
         // Blocks on the horizon, their heights from the azimuth in steps.
         const double cell = std::floor((azimuth + kPi) / (2.0 * kPi) * 40.0);
@@ -262,8 +287,6 @@ Vec3 TunnelWall(double u, double v)
     colour = colour + Vec3{1.0, 0.45, 0.1} * (1.0 - SmoothStep(0.0, 0.06, stripe)) * 0.8;
     return colour;
 }
-
-
 
 bool WritePng(const std::string& path, int size, const std::function<Vec3(double, double)>& shade)
 {

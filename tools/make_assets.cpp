@@ -141,8 +141,7 @@ Rgba Bubble(double x, double y)
     const double angle = std::atan2(y, x);
     const double film = 0.12 * rim;
     const double level = (interior + 0.85 * rim) * edge;
-    Rgba c{level * (1.0 - film + film * std::cos(angle)),
-           level * (1.0 - film + film * std::cos(angle - 2.0943951)),
+    Rgba c{level * (1.0 - film + film * std::cos(angle)), level * (1.0 - film + film * std::cos(angle - 2.0943951)),
            level * (1.0 - film + film * std::cos(angle + 2.0943951)), 0};
     c.r = Clamp01(c.r + highlight);
     c.g = Clamp01(c.g + highlight);
@@ -150,7 +149,6 @@ Rgba Bubble(double x, double y)
     c.a = std::max(c.r, std::max(c.g, c.b));
     return c;
 }
-
 
 } // namespace
 
@@ -164,8 +162,7 @@ int main()
 
     const char* particle = "data/textures/particle.png";
     const std::vector<uint8_t> glow = Render(Glow);
-    ok &= Report(stbi_write_png(particle, kSpriteSize, kSpriteSize, 4, glow.data(), kSpriteSize * 4) != 0,
-                 particle);
+    ok &= Report(stbi_write_png(particle, kSpriteSize, kSpriteSize, 4, glow.data(), kSpriteSize * 4) != 0, particle);
 
     // Run-length encoding is optional in TGA and not every reader has it.
     stbi_write_tga_with_rle = 0;

@@ -118,8 +118,7 @@ Colour Ramp(const std::vector<std::pair<double, Colour>>& stops, double t)
         return stops.front().second;
     for (size_t i = 1; i < stops.size(); ++i)
         if (t <= stops[i].first)
-            return Mix(stops[i - 1].second, stops[i].second,
-                       SmoothStep(stops[i - 1].first, stops[i].first, t));
+            return Mix(stops[i - 1].second, stops[i].second, SmoothStep(stops[i - 1].first, stops[i].first, t));
     return stops.back().second;
 }
 
@@ -128,9 +127,8 @@ Colour Ramp(const std::vector<std::pair<double, Colour>>& stops, double t)
 std::vector<uint8_t> BorderImage(int size)
 {
     const std::vector<std::pair<double, Colour>> stops = {
-        {0.00, {0.03, 0.04, 0.06}}, {0.10, {0.05, 0.06, 0.09}}, {0.22, {0.92, 0.95, 1.00}},
-        {0.45, {0.62, 0.68, 0.80}}, {0.80, {0.30, 0.36, 0.50}}, {0.92, {0.10, 0.12, 0.18}},
-        {1.00, {0.02, 0.02, 0.04}}};
+        {0.00, {0.03, 0.04, 0.06}}, {0.10, {0.05, 0.06, 0.09}}, {0.22, {0.92, 0.95, 1.00}}, {0.45, {0.62, 0.68, 0.80}},
+        {0.80, {0.30, 0.36, 0.50}}, {0.92, {0.10, 0.12, 0.18}}, {1.00, {0.02, 0.02, 0.04}}};
     std::vector<uint8_t> pixels;
     for (int row = 0; row < size; ++row)
     {
@@ -201,9 +199,8 @@ std::vector<uint8_t> SinCosNoiseImage(int size)
 std::vector<uint8_t> FractalPalette(int size)
 {
     const std::vector<std::pair<double, Colour>> stops = {
-        {0.00, {0.00, 0.01, 0.04}}, {0.25, {0.05, 0.06, 0.30}}, {0.45, {0.42, 0.10, 0.55}},
-        {0.62, {0.90, 0.25, 0.40}}, {0.78, {1.00, 0.60, 0.15}}, {0.92, {1.00, 0.95, 0.75}},
-        {0.97, {0.35, 0.30, 0.55}}, {1.00, {0.06, 0.03, 0.14}}};
+        {0.00, {0.00, 0.01, 0.04}}, {0.25, {0.05, 0.06, 0.30}}, {0.45, {0.42, 0.10, 0.55}}, {0.62, {0.90, 0.25, 0.40}},
+        {0.78, {1.00, 0.60, 0.15}}, {0.92, {1.00, 0.95, 0.75}}, {0.97, {0.35, 0.30, 0.55}}, {1.00, {0.06, 0.03, 0.14}}};
     std::vector<uint8_t> pixels;
     for (int column = 0; column < size; ++column)
     {
@@ -212,7 +209,6 @@ std::vector<uint8_t> FractalPalette(int size)
     }
     return pixels;
 }
-
 
 } // namespace
 

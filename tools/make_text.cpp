@@ -105,8 +105,8 @@ int main(int argc, char** argv)
             line.glyphs.push_back(glyph);
             line.width += advance * scale;
             if (i + 1 < points.size())
-                line.width += stbtt_GetGlyphKernAdvance(&info, glyph, stbtt_FindGlyphIndex(&info, points[i + 1])) *
-                              scale;
+                line.width +=
+                    stbtt_GetGlyphKernAdvance(&info, glyph, stbtt_FindGlyphIndex(&info, points[i + 1])) * scale;
         }
         widest = std::max(widest, line.width);
         lines.push_back(line);

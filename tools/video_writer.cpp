@@ -1,6 +1,7 @@
 #include "video_writer.h"
 
-extern "C" {
+extern "C"
+{
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/opt.h>
@@ -328,8 +329,7 @@ bool VideoWriter::WriteFrame(const std::vector<uint32_t>& argb, std::string& err
     if (!s.Encode(s.video, s.videoStream, s.picture, error))
         return false;
     // Keep the sound up with the pictures so the muxer can interleave them.
-    return !s.audio ||
-           s.EncodeAudioUntil(s.frames * s.audio->sample_rate / s.fps, false, error);
+    return !s.audio || s.EncodeAudioUntil(s.frames * s.audio->sample_rate / s.fps, false, error);
 }
 
 bool VideoWriter::Finish(std::string& error)

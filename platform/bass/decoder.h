@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <vector>
 
-namespace quorl_bass {
+namespace quorl_bass
+{
 
-struct Pcm {
+struct Pcm
+{
     std::vector<int16_t> samples; // interleaved left, right
     uint32_t rate = 0;
     uint64_t Frames() const { return samples.size() / 2; }

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace quorl_bass {
+namespace quorl_bass
+{
 
 // Appends `frames` interleaved frames of `channels` floats in [-1, 1] to `out`
 // as interleaved 16-bit left and right.

@@ -8,9 +8,11 @@
 #include <memory>
 #include <vector>
 
-namespace quorl_bass {
+namespace quorl_bass
+{
 
-class Output {
+class Output
+{
 public:
     Output();
     ~Output();

@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cstring>
 
-namespace quorl_bass {
-namespace {
+namespace quorl_bass
+{
+namespace
+{
 
 // ALSA reports a machine without a sound card on stderr; the player prints nothing.
 void SilentAlsaError(const char*, int, const char*, int, const char*, ...) {}
@@ -21,17 +23,17 @@ const uint32_t kMixFrames = 256;
 
 } // namespace
 
-struct Output::Device {
+struct Output::Device
+{
     SDL_AudioDeviceID id = 0;
     SDL_AudioSpec spec{};
     std::vector<std::unique_ptr<Stream>>* streams = nullptr;
 
-    static void SDLCALL Callback(void* user, Uint8* data, int bytes) {
-        static_cast<Device*>(user)->Fill(data, bytes);
-    }
+    static void SDLCALL Callback(void* user, Uint8* data, int bytes) { static_cast<Device*>(user)->Fill(data, bytes); }
 
     // Runs on SDL's audio thread with the device lock held: no allocation here.
-    void Fill(Uint8* data, int bytes) {
+    void Fill(Uint8* data, int bytes)
+    {
         Clock::time_point now = Clock::now();
         auto* out = reinterpret_cast<int16_t*>(data);
         uint32_t frames = static_cast<uint32_t>(bytes) / 4;
@@ -41,12 +43,14 @@ struct Output::Device {
             stream->BeginBuffer(now);
 
         float mix[kMixFrames * 2];
-        for (uint32_t done = 0; done < frames;) {
+        for (uint32_t done = 0; done < frames;)
+        {
             uint32_t n = std::min(kMixFrames, frames - done);
             std::fill(mix, mix + n * 2, 0.0f);
             for (auto& stream : *streams)
                 stream->Mix(mix, n, (uint64_t{stream->Rate()} << 32) / deviceRate);
-            for (uint32_t i = 0; i < n * 2; ++i) {
+            for (uint32_t i = 0; i < n * 2; ++i)
+            {
                 float v = std::clamp(mix[i], -1.0f, 1.0f) * 32767.0f;
                 out[done * 2 + i] = static_cast<int16_t>(v);
             }
@@ -58,7 +62,8 @@ struct Output::Device {
 Output::Output() = default;
 Output::~Output() = default;
 
-int Output::Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams) {
+int Output::Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams)
+{
     // SDL loads the same libasound at run time, so the handler applies to it.
     snd_lib_error_set_handler(SilentAlsaError);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
@@ -75,7 +80,8 @@ int Output::Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams) {
     want.userdata = device.get();
     // The mixer resamples each stream itself, so the device may keep its own rate.
     device->id = SDL_OpenAudioDevice(nullptr, 0, &want, &device->spec, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-    if (device->id == 0) {
+    if (device->id == 0)
+    {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return BASS_ERROR_DEVICE;
     }
@@ -84,7 +90,8 @@ int Output::Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams) {
     return BASS_OK;
 }
 
-void Output::Close() {
+void Output::Close()
+{
     if (!device_)
         return;
     SDL_CloseAudioDevice(device_->id);
@@ -92,12 +99,14 @@ void Output::Close() {
     device_.reset();
 }
 
-void Output::Lock() {
+void Output::Lock()
+{
     if (device_)
         SDL_LockAudioDevice(device_->id);
 }
 
-void Output::Unlock() {
+void Output::Unlock()
+{
     if (device_)
         SDL_UnlockAudioDevice(device_->id);
 }

@@ -12,21 +12,26 @@
 #include <limits>
 #include <vector>
 
-namespace quorl_bass {
-namespace {
+namespace quorl_bass
+{
+namespace
+{
 
 // A block of memory that libsndfile reads through its virtual I/O.
-struct Source {
+struct Source
+{
     const unsigned char* memory = nullptr;
     sf_count_t size = 0;
     sf_count_t pos = 0; // relative to the window
 };
 
-sf_count_t SourceLength(void* user) {
+sf_count_t SourceLength(void* user)
+{
     return static_cast<Source*>(user)->size;
 }
 
-sf_count_t SourceSeek(sf_count_t offset, int whence, void* user) {
+sf_count_t SourceSeek(sf_count_t offset, int whence, void* user)
+{
     Source& s = *static_cast<Source*>(user);
     sf_count_t base = whence == SEEK_CUR ? s.pos : whence == SEEK_END ? s.size : 0;
     sf_count_t target = base + offset;
@@ -36,7 +41,8 @@ sf_count_t SourceSeek(sf_count_t offset, int whence, void* user) {
     return s.pos;
 }
 
-sf_count_t SourceRead(void* dst, sf_count_t count, void* user) {
+sf_count_t SourceRead(void* dst, sf_count_t count, void* user)
+{
     Source& s = *static_cast<Source*>(user);
     sf_count_t n = std::max<sf_count_t>(0, std::min(count, s.size - s.pos));
     if (n == 0)
@@ -46,21 +52,25 @@ sf_count_t SourceRead(void* dst, sf_count_t count, void* user) {
     return n;
 }
 
-sf_count_t SourceWrite(const void*, sf_count_t, void*) {
+sf_count_t SourceWrite(const void*, sf_count_t, void*)
+{
     return 0;
 }
 
-sf_count_t SourceTell(void* user) {
+sf_count_t SourceTell(void* user)
+{
     return static_cast<Source*>(user)->pos;
 }
 
-int Decode(Source& source, Pcm& out) {
+int Decode(Source& source, Pcm& out)
+{
     static SF_VIRTUAL_IO io = {SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell};
     SF_INFO info{};
     SNDFILE* sf = sf_open_virtual(&io, SFM_READ, &info, &source);
     if (!sf)
         return BASS_ERROR_FILEFORM;
-    if (info.channels < 1 || info.samplerate < 1) {
+    if (info.channels < 1 || info.samplerate < 1)
+    {
         sf_close(sf);
         return BASS_ERROR_FORMAT;
     }
@@ -72,7 +82,8 @@ int Decode(Source& source, Pcm& out) {
 
     const sf_count_t chunkFrames = 4096;
     std::vector<float> chunk(static_cast<size_t>(chunkFrames * info.channels));
-    for (;;) {
+    for (;;)
+    {
         sf_count_t got = sf_readf_float(sf, chunk.data(), chunkFrames);
         if (got <= 0)
             break;
@@ -88,7 +99,8 @@ int Decode(Source& source, Pcm& out) {
 
 } // namespace
 
-int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out) {
+int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out)
+{
     std::vector<unsigned char> bytes;
     if (!quorl_host::ReadHostFile(path, bytes))
         return BASS_ERROR_FILEOPEN;
@@ -101,7 +113,8 @@ int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out) {
     return Decode(source, out);
 }
 
-int DecodeMemory(const void* data, uint64_t length, Pcm& out) {
+int DecodeMemory(const void* data, uint64_t length, Pcm& out)
+{
     if (!data || length == 0 || length > static_cast<uint64_t>(std::numeric_limits<sf_count_t>::max()))
         return BASS_ERROR_ILLPARAM;
     Source source;

@@ -7,11 +7,13 @@
 #include <chrono>
 #include <cstdint>
 
-namespace quorl_bass {
+namespace quorl_bass
+{
 
 using Clock = std::chrono::steady_clock;
 
-class Stream {
+class Stream
+{
 public:
     Stream(uint32_t handle, Pcm pcm) : handle_(handle), pcm_(std::move(pcm)) {}
 
@@ -48,7 +50,8 @@ private:
     uint64_t Interpolated(Clock::time_point now) const;
     void Render(float* out, uint32_t frames, uint64_t step);
 
-    struct Queued {
+    struct Queued
+    {
         uint64_t from = 0;
         uint64_t to = 0;
         uint32_t epoch = 0;

@@ -4,8 +4,7 @@
 
 namespace d3d9gl
 {
-HRESULT VertexDeclaration::Create(Device* device, const D3DVERTEXELEMENT9* elements,
-                                  VertexDeclaration** declaration)
+HRESULT VertexDeclaration::Create(Device* device, const D3DVERTEXELEMENT9* elements, VertexDeclaration** declaration)
 {
     VertexDeclaration* created = new VertexDeclaration(device);
     for (UINT i = 0; i < MAXD3DDECLLENGTH; ++i)
@@ -57,8 +56,7 @@ const VertexDeclaration::Element* VertexDeclaration::Find(BYTE usage, BYTE usage
     return nullptr;
 }
 
-HRESULT Device::CreateVertexDeclaration(const D3DVERTEXELEMENT9* pVertexElements,
-                                        IDirect3DVertexDeclaration9** ppDecl)
+HRESULT Device::CreateVertexDeclaration(const D3DVERTEXELEMENT9* pVertexElements, IDirect3DVertexDeclaration9** ppDecl)
 {
     if (!pVertexElements || !ppDecl)
         return D3DERR_INVALIDCALL;

@@ -108,8 +108,8 @@ HRESULT Device::CheckParameters(const D3DPRESENT_PARAMETERS& params)
 {
     if (!BackBufferFormatOk(params.BackBufferFormat) || params.BackBufferCount > 3)
         return D3DERR_INVALIDCALL;
-    if (!params.Windowed && (params.BackBufferWidth == 0 || params.BackBufferHeight == 0 ||
-                             params.BackBufferFormat == D3DFMT_UNKNOWN))
+    if (!params.Windowed &&
+        (params.BackBufferWidth == 0 || params.BackBufferHeight == 0 || params.BackBufferFormat == D3DFMT_UNKNOWN))
         return D3DERR_INVALIDCALL;
     if (params.EnableAutoDepthStencil && !AutoDepthFormatOk(params.AutoDepthStencilFormat))
         return D3DERR_INVALIDCALL;

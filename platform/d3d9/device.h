@@ -38,8 +38,8 @@ public:
     static const UINT kVertexRegisters = 256;
     static const UINT kPixelRegisters = 224;
 
-    static HRESULT Create(Direct3D9* d3d, HWND focusWindow, DWORD behaviorFlags,
-                          D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** device);
+    static HRESULT Create(Direct3D9* d3d, HWND focusWindow, DWORD behaviorFlags, D3DPRESENT_PARAMETERS* params,
+                          IDirect3DDevice9** device);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObj) override;
@@ -85,8 +85,7 @@ public:
                                                  IDirect3DVertexBuffer9** ppVertexBuffer,
                                                  HANDLE* pSharedHandle) override;
     HRESULT STDMETHODCALLTYPE CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
-                                                IDirect3DIndexBuffer9** ppIndexBuffer,
-                                                HANDLE* pSharedHandle) override;
+                                                IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE* pSharedHandle) override;
     HRESULT STDMETHODCALLTYPE CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format,
                                                  D3DMULTISAMPLE_TYPE MultiSample, DWORD MultisampleQuality,
                                                  BOOL Lockable, IDirect3DSurface9** ppSurface,
@@ -96,8 +95,7 @@ public:
                                                         BOOL Discard, IDirect3DSurface9** ppSurface,
                                                         HANDLE* pSharedHandle) override;
     HRESULT STDMETHODCALLTYPE UpdateSurface(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
-                                            IDirect3DSurface9* pDestinationSurface,
-                                            const POINT* pDestPoint) override;
+                                            IDirect3DSurface9* pDestinationSurface, const POINT* pDestPoint) override;
     HRESULT STDMETHODCALLTYPE UpdateTexture(IDirect3DBaseTexture9* pSourceTexture,
                                             IDirect3DBaseTexture9* pDestinationTexture) override;
     HRESULT STDMETHODCALLTYPE GetRenderTargetData(IDirect3DSurface9* pRenderTarget,
@@ -140,10 +138,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetClipStatus(D3DCLIPSTATUS9* pClipStatus) override;
     HRESULT STDMETHODCALLTYPE GetTexture(DWORD Stage, IDirect3DBaseTexture9** ppTexture) override;
     HRESULT STDMETHODCALLTYPE SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) override;
-    HRESULT STDMETHODCALLTYPE GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type,
-                                                   DWORD* pValue) override;
-    HRESULT STDMETHODCALLTYPE SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type,
-                                                   DWORD Value) override;
+    HRESULT STDMETHODCALLTYPE GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD* pValue) override;
+    HRESULT STDMETHODCALLTYPE SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) override;
     HRESULT STDMETHODCALLTYPE GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* pValue) override;
     HRESULT STDMETHODCALLTYPE SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) override;
     HRESULT STDMETHODCALLTYPE ValidateDevice(DWORD* pNumPasses) override;
@@ -163,8 +159,7 @@ public:
                                                    UINT MinVertexIndex, UINT NumVertices, UINT startIndex,
                                                    UINT primCount) override;
     HRESULT STDMETHODCALLTYPE DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
-                                              const void* pVertexStreamZeroData,
-                                              UINT VertexStreamZeroStride) override;
+                                              const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) override;
     HRESULT STDMETHODCALLTYPE DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex,
                                                      UINT NumVertices, UINT PrimitiveCount, const void* pIndexData,
                                                      D3DFORMAT IndexDataFormat, const void* pVertexStreamZeroData,
@@ -214,8 +209,7 @@ public:
                                                       UINT Vector4iCount) override;
     HRESULT STDMETHODCALLTYPE SetPixelShaderConstantB(UINT StartRegister, const BOOL* pConstantData,
                                                       UINT BoolCount) override;
-    HRESULT STDMETHODCALLTYPE GetPixelShaderConstantB(UINT StartRegister, BOOL* pConstantData,
-                                                      UINT BoolCount) override;
+    HRESULT STDMETHODCALLTYPE GetPixelShaderConstantB(UINT StartRegister, BOOL* pConstantData, UINT BoolCount) override;
     HRESULT STDMETHODCALLTYPE DrawRectPatch(UINT Handle, const float* pNumSegs,
                                             const D3DRECTPATCH_INFO* pRectPatchInfo) override;
     HRESULT STDMETHODCALLTYPE DrawTriPatch(UINT Handle, const float* pNumSegs,

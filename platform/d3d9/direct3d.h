@@ -26,19 +26,18 @@ public:
                                               D3DFORMAT BackBufferFormat, BOOL bWindowed) override;
     HRESULT STDMETHODCALLTYPE CheckDeviceFormat(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT AdapterFormat,
                                                 DWORD Usage, D3DRESOURCETYPE RType, D3DFORMAT CheckFormat) override;
-    HRESULT STDMETHODCALLTYPE CheckDeviceMultiSampleType(UINT Adapter, D3DDEVTYPE DeviceType,
-                                                         D3DFORMAT SurfaceFormat, BOOL Windowed,
-                                                         D3DMULTISAMPLE_TYPE MultiSampleType,
+    HRESULT STDMETHODCALLTYPE CheckDeviceMultiSampleType(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT SurfaceFormat,
+                                                         BOOL Windowed, D3DMULTISAMPLE_TYPE MultiSampleType,
                                                          DWORD* pQualityLevels) override;
     HRESULT STDMETHODCALLTYPE CheckDepthStencilMatch(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT AdapterFormat,
                                                      D3DFORMAT RenderTargetFormat,
                                                      D3DFORMAT DepthStencilFormat) override;
-    HRESULT STDMETHODCALLTYPE CheckDeviceFormatConversion(UINT Adapter, D3DDEVTYPE DeviceType,
-                                                          D3DFORMAT SourceFormat, D3DFORMAT TargetFormat) override;
+    HRESULT STDMETHODCALLTYPE CheckDeviceFormatConversion(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT SourceFormat,
+                                                          D3DFORMAT TargetFormat) override;
     HRESULT STDMETHODCALLTYPE GetDeviceCaps(UINT Adapter, D3DDEVTYPE DeviceType, D3DCAPS9* pCaps) override;
     HMONITOR STDMETHODCALLTYPE GetAdapterMonitor(UINT Adapter) override;
-    HRESULT STDMETHODCALLTYPE CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow,
-                                           DWORD BehaviorFlags, D3DPRESENT_PARAMETERS* pPresentationParameters,
+    HRESULT STDMETHODCALLTYPE CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow, DWORD BehaviorFlags,
+                                           D3DPRESENT_PARAMETERS* pPresentationParameters,
                                            IDirect3DDevice9** ppReturnedDeviceInterface) override;
 
     Direct3D9(const Direct3D9&) = delete;

@@ -80,7 +80,8 @@ void Device::FlushProgramUniforms()
     }
     if (program.alphaTest >= 0)
     {
-        const float func = m_RenderStates[D3DRS_ALPHATESTENABLE] ? static_cast<float>(m_RenderStates[D3DRS_ALPHAFUNC]) : 0.0f;
+        const float func =
+            m_RenderStates[D3DRS_ALPHATESTENABLE] ? static_cast<float>(m_RenderStates[D3DRS_ALPHAFUNC]) : 0.0f;
         const float ref = static_cast<float>(m_RenderStates[D3DRS_ALPHAREF] & 0xFF);
         if (program.alphaTestValue[0] != func || program.alphaTestValue[1] != ref)
         {
@@ -195,8 +196,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, 
     return D3D_OK;
 }
 
-HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVertexIndex, UINT, UINT,
-                                     UINT startIndex, UINT primCount)
+HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVertexIndex, UINT, UINT, UINT startIndex,
+                                     UINT primCount)
 {
     GLenum mode;
     GLsizei count;
@@ -218,8 +219,8 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVer
     return D3D_OK;
 }
 
-HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
-                                const void* pVertexStreamZeroData, UINT VertexStreamZeroStride)
+HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount, const void* pVertexStreamZeroData,
+                                UINT VertexStreamZeroStride)
 {
     GLenum mode;
     GLsizei count;
@@ -232,8 +233,8 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
         return D3D_OK;
     MakeCurrent();
     glBindBuffer(GL_COPY_WRITE_BUFFER, m_UpVertexBuffer);
-    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(count) * VertexStreamZeroStride,
-                 pVertexStreamZeroData, GL_STREAM_DRAW);
+    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(count) * VertexStreamZeroStride, pVertexStreamZeroData,
+                 GL_STREAM_DRAW);
     const HRESULT hr = PrepareDraw(PrimitiveType, m_UpVertexBuffer, VertexStreamZeroStride);
     if (FAILED(hr))
         return hr;
@@ -270,8 +271,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
     return D3D_OK;
 }
 
-HRESULT Device::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStreamData, UINT OffsetInBytes,
-                                UINT Stride)
+HRESULT Device::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStreamData, UINT OffsetInBytes, UINT Stride)
 {
     if (StreamNumber >= kMaxStreams)
         return D3DERR_INVALIDCALL;

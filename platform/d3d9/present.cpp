@@ -12,9 +12,9 @@ HRESULT Device::CreateSwapSurfaces(const D3DPRESENT_PARAMETERS& params)
         return D3DERR_NOTAVAILABLE;
 
     Surface* backBuffer = nullptr;
-    HRESULT hr = Surface::CreateRenderbuffer(this, params.BackBufferWidth, params.BackBufferHeight,
-                                             params.BackBufferFormat, D3DUSAGE_RENDERTARGET, params.MultiSampleType,
-                                             &backBuffer);
+    HRESULT hr =
+        Surface::CreateRenderbuffer(this, params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat,
+                                    D3DUSAGE_RENDERTARGET, params.MultiSampleType, &backBuffer);
     if (FAILED(hr))
         return hr;
     backBuffer->AddPrivateRef();
@@ -24,8 +24,8 @@ HRESULT Device::CreateSwapSurfaces(const D3DPRESENT_PARAMETERS& params)
     {
         Surface* depth = nullptr;
         hr = Surface::CreateRenderbuffer(this, params.BackBufferWidth, params.BackBufferHeight,
-                                         params.AutoDepthStencilFormat, D3DUSAGE_DEPTHSTENCIL,
-                                         params.MultiSampleType, &depth);
+                                         params.AutoDepthStencilFormat, D3DUSAGE_DEPTHSTENCIL, params.MultiSampleType,
+                                         &depth);
         if (FAILED(hr))
             return hr;
         depth->AddPrivateRef();
@@ -72,8 +72,7 @@ GLuint Device::ResolveBackBuffer()
     const UINT width = m_Params.BackBufferWidth;
     const UINT height = m_Params.BackBufferHeight;
     m_Gl.BindReadFramebuffer(m_ReadFramebuffer);
-    glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                              m_BackBuffer->Renderbuffer());
+    glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_BackBuffer->Renderbuffer());
     if (m_Params.MultiSampleType == D3DMULTISAMPLE_NONE)
         return m_ReadFramebuffer;
     // A multisampled source may only be blitted unscaled and unmirrored.

@@ -94,7 +94,9 @@ std::string WrapPixelSource(const std::string& glsl)
             "    int func = int(quorl_AlphaTest.x);\n"
             "    if (func != 0)\n"
             "    {\n"
-            "        float a = floor(clamp(" + output + ".a, 0.0, 1.0) * 255.0 + 0.5);\n"
+            "        float a = floor(clamp(" +
+            output +
+            ".a, 0.0, 1.0) * 255.0 + 0.5);\n"
             "        float r = quorl_AlphaTest.y;\n"
             "        bool pass = func == 8 || (func == 2 && a < r) || (func == 3 && a == r) ||\n"
             "                    (func == 4 && a <= r) || (func == 5 && a > r) || (func == 6 && a != r) ||\n"

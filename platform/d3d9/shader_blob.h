@@ -40,18 +40,18 @@ enum class ShaderStage : uint32_t
 
 struct ShaderInput
 {
-    uint32_t usage;      // D3DDECLUSAGE_*
+    uint32_t usage; // D3DDECLUSAGE_*
     uint32_t usageIndex;
-    uint32_t location;   // GLSL attribute location
+    uint32_t location; // GLSL attribute location
 };
 
 struct ShaderBlob
 {
     ShaderStage stage = ShaderStage::Vertex;
-    std::string profile;          // "vs_2_0", "ps_2_0", ...
+    std::string profile; // "vs_2_0", "ps_2_0", ...
     std::string glsl;
     std::string spriteGlsl;
-    uint32_t registerCount = 0;   // float4 constant registers the shader reads (highest + 1)
+    uint32_t registerCount = 0;     // float4 constant registers the shader reads (highest + 1)
     std::vector<uint32_t> samplers; // sampler registers used
     std::vector<ShaderInput> inputs;
 };

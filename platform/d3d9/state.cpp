@@ -109,8 +109,8 @@ HRESULT Device::SetViewport(const D3DVIEWPORT9* pViewport)
         return D3DERR_INVALIDCALL;
     const D3DSURFACE_DESC& target = m_RenderTarget->Desc();
     const D3DVIEWPORT9& v = *pViewport;
-    if (v.Width == 0 || v.Height == 0 || v.X >= target.Width || v.Y >= target.Height ||
-        v.Width > target.Width - v.X || v.Height > target.Height - v.Y)
+    if (v.Width == 0 || v.Height == 0 || v.X >= target.Width || v.Y >= target.Height || v.Width > target.Width - v.X ||
+        v.Height > target.Height - v.Y)
         return D3DERR_INVALIDCALL;
     if (!(v.MinZ >= 0.0f && v.MinZ <= 1.0f && v.MaxZ >= 0.0f && v.MaxZ <= 1.0f))
         return D3DERR_INVALIDCALL;

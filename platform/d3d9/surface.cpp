@@ -151,8 +151,7 @@ void Surface::Attach() const
 }
 
 HRESULT Device::CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE MultiSample,
-                                   DWORD MultisampleQuality, BOOL, IDirect3DSurface9** ppSurface,
-                                   HANDLE* pSharedHandle)
+                                   DWORD MultisampleQuality, BOOL, IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle)
 {
     if (!ppSurface || pSharedHandle || MultisampleQuality != 0)
         return D3DERR_INVALIDCALL;
@@ -167,9 +166,9 @@ HRESULT Device::CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, D3
     return D3D_OK;
 }
 
-HRESULT Device::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format,
-                                          D3DMULTISAMPLE_TYPE MultiSample, DWORD MultisampleQuality, BOOL,
-                                          IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle)
+HRESULT Device::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE MultiSample,
+                                          DWORD MultisampleQuality, BOOL, IDirect3DSurface9** ppSurface,
+                                          HANDLE* pSharedHandle)
 {
     if (!ppSurface || pSharedHandle || MultisampleQuality != 0)
         return D3DERR_INVALIDCALL;

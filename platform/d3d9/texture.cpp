@@ -80,8 +80,8 @@ HRESULT Texture::Create(Device* device, UINT width, UINT height, UINT levels, DW
         entry.height = LevelSize(height, level);
         if (created->Lockable())
             entry.memory.assign(LevelPitch(info, entry.width) * LevelRows(info, entry.height), 0);
-        const D3DSURFACE_DESC desc{format, D3DRTYPE_SURFACE, usage, pool, D3DMULTISAMPLE_NONE, 0, entry.width,
-                                   entry.height};
+        const D3DSURFACE_DESC desc{format, D3DRTYPE_SURFACE, usage,       pool, D3DMULTISAMPLE_NONE,
+                                   0,      entry.width,      entry.height};
         entry.surface = new Surface(device, created, level, desc);
     }
     const GLenum error = glGetError();

@@ -51,33 +51,23 @@ bool TranslateFormat(D3DFORMAT format, FormatInfo& info)
     // memory A8R8G8B8 is the byte order B, G, R, A, which GL calls BGRA.
     switch (format)
     {
-    case D3DFMT_A8R8G8B8:
-        info = Plain(GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true);
-        return true;
+    case D3DFMT_A8R8G8B8: info = Plain(GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true); return true;
     case D3DFMT_X8R8G8B8:
-        info = Swizzled(Plain(GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true), GL_RED, GL_GREEN, GL_BLUE,
-                        GL_ONE);
+        info =
+            Swizzled(Plain(GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true), GL_RED, GL_GREEN, GL_BLUE, GL_ONE);
         return true;
-    case D3DFMT_A8B8G8R8:
-        info = Plain(GL_RGBA8, GL_RGBA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true);
-        return true;
+    case D3DFMT_A8B8G8R8: info = Plain(GL_RGBA8, GL_RGBA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true); return true;
     case D3DFMT_X8B8G8R8:
-        info = Swizzled(Plain(GL_RGBA8, GL_RGBA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true), GL_RED, GL_GREEN, GL_BLUE,
+        info =
+            Swizzled(Plain(GL_RGBA8, GL_RGBA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true), GL_RED, GL_GREEN, GL_BLUE, GL_ONE);
+        return true;
+    case D3DFMT_R5G6B5: info = Plain(GL_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, 2, true); return true;
+    case D3DFMT_X1R5G5B5:
+        info = Swizzled(Plain(GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV, 2, true), GL_RED, GL_GREEN, GL_BLUE,
                         GL_ONE);
         return true;
-    case D3DFMT_R5G6B5:
-        info = Plain(GL_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, 2, true);
-        return true;
-    case D3DFMT_X1R5G5B5:
-        info = Swizzled(Plain(GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV, 2, true), GL_RED, GL_GREEN,
-                        GL_BLUE, GL_ONE);
-        return true;
-    case D3DFMT_A1R5G5B5:
-        info = Plain(GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV, 2, true);
-        return true;
-    case D3DFMT_A4R4G4B4:
-        info = Plain(GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV, 2, false);
-        return true;
+    case D3DFMT_A1R5G5B5: info = Plain(GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV, 2, true); return true;
+    case D3DFMT_A4R4G4B4: info = Plain(GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV, 2, false); return true;
     case D3DFMT_L8:
         info = Swizzled(Plain(GL_R8, GL_RED, GL_UNSIGNED_BYTE, 1, false), GL_RED, GL_RED, GL_RED, GL_ONE);
         return true;
@@ -93,46 +83,27 @@ bool TranslateFormat(D3DFORMAT format, FormatInfo& info)
     case D3DFMT_G16R16F:
         info = Swizzled(Plain(GL_RG16F, GL_RG, GL_HALF_FLOAT, 4, true), GL_RED, GL_GREEN, GL_ONE, GL_ONE);
         return true;
-    case D3DFMT_A16B16G16R16F:
-        info = Plain(GL_RGBA16F, GL_RGBA, GL_HALF_FLOAT, 8, true);
-        return true;
+    case D3DFMT_A16B16G16R16F: info = Plain(GL_RGBA16F, GL_RGBA, GL_HALF_FLOAT, 8, true); return true;
     case D3DFMT_R32F:
         info = Swizzled(Plain(GL_R32F, GL_RED, GL_FLOAT, 4, true), GL_RED, GL_ONE, GL_ONE, GL_ONE);
         return true;
     case D3DFMT_G32R32F:
         info = Swizzled(Plain(GL_RG32F, GL_RG, GL_FLOAT, 8, true), GL_RED, GL_GREEN, GL_ONE, GL_ONE);
         return true;
-    case D3DFMT_A32B32G32R32F:
-        info = Plain(GL_RGBA32F, GL_RGBA, GL_FLOAT, 16, true);
-        return true;
-    case D3DFMT_DXT1:
-        info = Compressed(GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 8);
-        return true;
-    case D3DFMT_DXT3:
-        info = Compressed(GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 16);
-        return true;
-    case D3DFMT_DXT5:
-        info = Compressed(GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 16);
-        return true;
-    case D3DFMT_D24S8:
-        info = Depth(GL_DEPTH24_STENCIL8, true);
-        return true;
-    case D3DFMT_D24X8:
-        info = Depth(GL_DEPTH_COMPONENT24, false);
-        return true;
+    case D3DFMT_A32B32G32R32F: info = Plain(GL_RGBA32F, GL_RGBA, GL_FLOAT, 16, true); return true;
+    case D3DFMT_DXT1: info = Compressed(GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 8); return true;
+    case D3DFMT_DXT3: info = Compressed(GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 16); return true;
+    case D3DFMT_DXT5: info = Compressed(GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 16); return true;
+    case D3DFMT_D24S8: info = Depth(GL_DEPTH24_STENCIL8, true); return true;
+    case D3DFMT_D24X8: info = Depth(GL_DEPTH_COMPONENT24, false); return true;
     case D3DFMT_D16:
     case D3DFMT_D16_LOCKABLE:
         info = Depth(GL_DEPTH_COMPONENT16, false);
         info.bytesPerPixel = 2;
         return true;
-    case D3DFMT_D32:
-        info = Depth(GL_DEPTH_COMPONENT32, false);
-        return true;
-    case D3DFMT_D24FS8:
-        info = Depth(GL_DEPTH32F_STENCIL8, true);
-        return true;
-    default:
-        return false;
+    case D3DFMT_D32: info = Depth(GL_DEPTH_COMPONENT32, false); return true;
+    case D3DFMT_D24FS8: info = Depth(GL_DEPTH32F_STENCIL8, true); return true;
+    default: return false;
     }
 }
 
@@ -265,12 +236,9 @@ GLenum TranslateMinFilter(DWORD minFilter, DWORD mipFilter)
     const bool linear = !(minFilter == D3DTEXF_NONE || minFilter == D3DTEXF_POINT);
     switch (mipFilter)
     {
-    case D3DTEXF_NONE:
-        return linear ? GL_LINEAR : GL_NEAREST;
-    case D3DTEXF_POINT:
-        return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-    default:
-        return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    case D3DTEXF_NONE: return linear ? GL_LINEAR : GL_NEAREST;
+    case D3DTEXF_POINT: return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    default: return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
     }
 }
 
@@ -325,12 +293,30 @@ bool TranslatePrimitive(D3DPRIMITIVETYPE type, UINT primitiveCount, GLenum& mode
     const GLsizei n = static_cast<GLsizei>(primitiveCount);
     switch (type)
     {
-    case D3DPT_POINTLIST: mode = GL_POINTS; vertexCount = n; return true;
-    case D3DPT_LINELIST: mode = GL_LINES; vertexCount = 2 * n; return true;
-    case D3DPT_LINESTRIP: mode = GL_LINE_STRIP; vertexCount = n + 1; return true;
-    case D3DPT_TRIANGLELIST: mode = GL_TRIANGLES; vertexCount = 3 * n; return true;
-    case D3DPT_TRIANGLESTRIP: mode = GL_TRIANGLE_STRIP; vertexCount = n + 2; return true;
-    case D3DPT_TRIANGLEFAN: mode = GL_TRIANGLE_FAN; vertexCount = n + 2; return true;
+    case D3DPT_POINTLIST:
+        mode = GL_POINTS;
+        vertexCount = n;
+        return true;
+    case D3DPT_LINELIST:
+        mode = GL_LINES;
+        vertexCount = 2 * n;
+        return true;
+    case D3DPT_LINESTRIP:
+        mode = GL_LINE_STRIP;
+        vertexCount = n + 1;
+        return true;
+    case D3DPT_TRIANGLELIST:
+        mode = GL_TRIANGLES;
+        vertexCount = 3 * n;
+        return true;
+    case D3DPT_TRIANGLESTRIP:
+        mode = GL_TRIANGLE_STRIP;
+        vertexCount = n + 2;
+        return true;
+    case D3DPT_TRIANGLEFAN:
+        mode = GL_TRIANGLE_FAN;
+        vertexCount = n + 2;
+        return true;
     default: return false;
     }
 }
@@ -341,8 +327,7 @@ uint32_t RenderStateGroup(D3DRENDERSTATETYPE state)
     {
     case D3DRS_ZENABLE:
     case D3DRS_ZWRITEENABLE:
-    case D3DRS_ZFUNC:
-        return kGroupDepth;
+    case D3DRS_ZFUNC: return kGroupDepth;
     case D3DRS_ALPHABLENDENABLE:
     case D3DRS_SRCBLEND:
     case D3DRS_DESTBLEND:
@@ -351,14 +336,12 @@ uint32_t RenderStateGroup(D3DRENDERSTATETYPE state)
     case D3DRS_SRCBLENDALPHA:
     case D3DRS_DESTBLENDALPHA:
     case D3DRS_BLENDOPALPHA:
-    case D3DRS_BLENDFACTOR:
-        return kGroupBlend;
+    case D3DRS_BLENDFACTOR: return kGroupBlend;
     case D3DRS_FILLMODE:
     case D3DRS_CULLMODE:
     case D3DRS_COLORWRITEENABLE:
     case D3DRS_DEPTHBIAS:
-    case D3DRS_SLOPESCALEDEPTHBIAS:
-        return kGroupRaster;
+    case D3DRS_SLOPESCALEDEPTHBIAS: return kGroupRaster;
     case D3DRS_STENCILENABLE:
     case D3DRS_STENCILFAIL:
     case D3DRS_STENCILZFAIL:
@@ -366,19 +349,15 @@ uint32_t RenderStateGroup(D3DRENDERSTATETYPE state)
     case D3DRS_STENCILFUNC:
     case D3DRS_STENCILREF:
     case D3DRS_STENCILMASK:
-    case D3DRS_STENCILWRITEMASK:
-        return kGroupStencil;
-    case D3DRS_SCISSORTESTENABLE:
-        return kGroupScissor;
+    case D3DRS_STENCILWRITEMASK: return kGroupStencil;
+    case D3DRS_SCISSORTESTENABLE: return kGroupScissor;
     case D3DRS_ALPHATESTENABLE:
     case D3DRS_ALPHAREF:
-    case D3DRS_ALPHAFUNC:
-        return kGroupAlphaTest;
+    case D3DRS_ALPHAFUNC: return kGroupAlphaTest;
     case D3DRS_POINTSIZE:
     case D3DRS_POINTSIZE_MIN:
     case D3DRS_POINTSIZE_MAX:
-    case D3DRS_POINTSPRITEENABLE:
-        return kGroupPoint;
+    case D3DRS_POINTSPRITEENABLE: return kGroupPoint;
     default:
         // Fixed-function lighting, fog and the like have no effect under shaders.
         return kGroupNone;
@@ -406,23 +385,19 @@ DWORD DefaultRenderState(D3DRENDERSTATETYPE state, bool autoDepth)
     case D3DRS_STENCILPASS:
     case D3DRS_CCW_STENCILFAIL:
     case D3DRS_CCW_STENCILZFAIL:
-    case D3DRS_CCW_STENCILPASS:
-        return D3DSTENCILOP_KEEP;
+    case D3DRS_CCW_STENCILPASS: return D3DSTENCILOP_KEEP;
     case D3DRS_STENCILFUNC:
-    case D3DRS_CCW_STENCILFUNC:
-        return D3DCMP_ALWAYS;
+    case D3DRS_CCW_STENCILFUNC: return D3DCMP_ALWAYS;
     case D3DRS_STENCILMASK:
     case D3DRS_STENCILWRITEMASK:
     case D3DRS_TEXTUREFACTOR:
     case D3DRS_MULTISAMPLEMASK:
-    case D3DRS_BLENDFACTOR:
-        return 0xFFFFFFFF;
+    case D3DRS_BLENDFACTOR: return 0xFFFFFFFF;
     case D3DRS_CLIPPING:
     case D3DRS_LIGHTING:
     case D3DRS_COLORVERTEX:
     case D3DRS_LOCALVIEWER:
-    case D3DRS_MULTISAMPLEANTIALIAS:
-        return TRUE;
+    case D3DRS_MULTISAMPLEANTIALIAS: return TRUE;
     case D3DRS_DIFFUSEMATERIALSOURCE: return 1;
     case D3DRS_SPECULARMATERIALSOURCE: return 2;
     case D3DRS_POINTSIZE: return FloatToDword(1.0f);
@@ -432,16 +407,13 @@ DWORD DefaultRenderState(D3DRENDERSTATETYPE state, bool autoDepth)
     case D3DRS_COLORWRITEENABLE:
     case D3DRS_COLORWRITEENABLE1:
     case D3DRS_COLORWRITEENABLE2:
-    case D3DRS_COLORWRITEENABLE3:
-        return 0x0000000F;
+    case D3DRS_COLORWRITEENABLE3: return 0x0000000F;
     case D3DRS_BLENDOP:
-    case D3DRS_BLENDOPALPHA:
-        return D3DBLENDOP_ADD;
+    case D3DRS_BLENDOPALPHA: return D3DBLENDOP_ADD;
     case D3DRS_POSITIONDEGREE: return 3;
     case D3DRS_NORMALDEGREE: return 1;
     case D3DRS_MINTESSELLATIONLEVEL:
-    case D3DRS_MAXTESSELLATIONLEVEL:
-        return FloatToDword(1.0f);
+    case D3DRS_MAXTESSELLATIONLEVEL: return FloatToDword(1.0f);
     case D3DRS_SRCBLENDALPHA: return D3DBLEND_ONE;
     case D3DRS_DESTBLENDALPHA: return D3DBLEND_ZERO;
     default: return 0;
@@ -454,11 +426,9 @@ DWORD DefaultSamplerState(D3DSAMPLERSTATETYPE state)
     {
     case D3DSAMP_ADDRESSU:
     case D3DSAMP_ADDRESSV:
-    case D3DSAMP_ADDRESSW:
-        return D3DTADDRESS_WRAP;
+    case D3DSAMP_ADDRESSW: return D3DTADDRESS_WRAP;
     case D3DSAMP_MAGFILTER:
-    case D3DSAMP_MINFILTER:
-        return D3DTEXF_POINT;
+    case D3DSAMP_MINFILTER: return D3DTEXF_POINT;
     case D3DSAMP_MIPFILTER: return D3DTEXF_NONE;
     case D3DSAMP_MAXANISOTROPY: return 1;
     default: return 0;

@@ -53,7 +53,7 @@ CullState TranslateCull(DWORD cull);
 
 struct AttribFormat
 {
-    GLint size;     // components, or GL_BGRA for D3DCOLOR
+    GLint size; // components, or GL_BGRA for D3DCOLOR
     GLenum type;
     GLboolean normalized;
     UINT bytes;

@@ -11,15 +11,39 @@ UINT Device::GetAvailableTextureMem()
     return 0;
 }
 
-HRESULT Device::EvictManagedResources() { return E_NOTIMPL; }
-HRESULT Device::GetDeviceCaps(D3DCAPS9*) { return E_NOTIMPL; }
-HRESULT Device::SetCursorProperties(UINT, UINT, IDirect3DSurface9*) { return E_NOTIMPL; }
+HRESULT Device::EvictManagedResources()
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetDeviceCaps(D3DCAPS9*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::SetCursorProperties(UINT, UINT, IDirect3DSurface9*)
+{
+    return E_NOTIMPL;
+}
 void Device::SetCursorPosition(int, int, DWORD) {}
-BOOL Device::ShowCursor(BOOL) { return FALSE; }
-HRESULT Device::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS*, IDirect3DSwapChain9**) { return E_NOTIMPL; }
-HRESULT Device::GetSwapChain(UINT, IDirect3DSwapChain9**) { return E_NOTIMPL; }
-HRESULT Device::GetRasterStatus(UINT, D3DRASTER_STATUS*) { return E_NOTIMPL; }
-HRESULT Device::SetDialogBoxMode(BOOL) { return E_NOTIMPL; }
+BOOL Device::ShowCursor(BOOL)
+{
+    return FALSE;
+}
+HRESULT Device::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS*, IDirect3DSwapChain9**)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetSwapChain(UINT, IDirect3DSwapChain9**)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetRasterStatus(UINT, D3DRASTER_STATUS*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::SetDialogBoxMode(BOOL)
+{
+    return E_NOTIMPL;
+}
 void Device::SetGammaRamp(UINT, DWORD, const D3DGAMMARAMP*) {}
 
 void Device::GetGammaRamp(UINT, D3DGAMMARAMP* pRamp)
@@ -42,46 +66,130 @@ HRESULT Device::CreateCubeTexture(UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect
     return E_NOTIMPL;
 }
 
-HRESULT Device::UpdateSurface(IDirect3DSurface9*, const RECT*, IDirect3DSurface9*, const POINT*) { return E_NOTIMPL; }
-HRESULT Device::UpdateTexture(IDirect3DBaseTexture9*, IDirect3DBaseTexture9*) { return E_NOTIMPL; }
-HRESULT Device::GetRenderTargetData(IDirect3DSurface9*, IDirect3DSurface9*) { return E_NOTIMPL; }
-HRESULT Device::GetFrontBufferData(UINT, IDirect3DSurface9*) { return E_NOTIMPL; }
+HRESULT Device::UpdateSurface(IDirect3DSurface9*, const RECT*, IDirect3DSurface9*, const POINT*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::UpdateTexture(IDirect3DBaseTexture9*, IDirect3DBaseTexture9*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetRenderTargetData(IDirect3DSurface9*, IDirect3DSurface9*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetFrontBufferData(UINT, IDirect3DSurface9*)
+{
+    return E_NOTIMPL;
+}
 
 HRESULT Device::StretchRect(IDirect3DSurface9*, const RECT*, IDirect3DSurface9*, const RECT*, D3DTEXTUREFILTERTYPE)
 {
     return E_NOTIMPL;
 }
 
-HRESULT Device::ColorFill(IDirect3DSurface9*, const RECT*, D3DCOLOR) { return E_NOTIMPL; }
+HRESULT Device::ColorFill(IDirect3DSurface9*, const RECT*, D3DCOLOR)
+{
+    return E_NOTIMPL;
+}
 
 HRESULT Device::CreateOffscreenPlainSurface(UINT, UINT, D3DFORMAT, D3DPOOL, IDirect3DSurface9**, HANDLE*)
 {
     return E_NOTIMPL;
 }
 
-HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX*) { return E_NOTIMPL; }
-HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE, D3DMATRIX*) { return E_NOTIMPL; }
-HRESULT Device::MultiplyTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX*) { return E_NOTIMPL; }
-HRESULT Device::SetMaterial(const D3DMATERIAL9*) { return E_NOTIMPL; }
-HRESULT Device::GetMaterial(D3DMATERIAL9*) { return E_NOTIMPL; }
-HRESULT Device::SetLight(DWORD, const D3DLIGHT9*) { return E_NOTIMPL; }
-HRESULT Device::GetLight(DWORD, D3DLIGHT9*) { return E_NOTIMPL; }
-HRESULT Device::LightEnable(DWORD, BOOL) { return E_NOTIMPL; }
-HRESULT Device::GetLightEnable(DWORD, BOOL*) { return E_NOTIMPL; }
-HRESULT Device::SetClipPlane(DWORD, const float*) { return E_NOTIMPL; }
-HRESULT Device::GetClipPlane(DWORD, float*) { return E_NOTIMPL; }
-HRESULT Device::CreateStateBlock(D3DSTATEBLOCKTYPE, IDirect3DStateBlock9**) { return E_NOTIMPL; }
-HRESULT Device::BeginStateBlock() { return E_NOTIMPL; }
-HRESULT Device::EndStateBlock(IDirect3DStateBlock9**) { return E_NOTIMPL; }
-HRESULT Device::SetClipStatus(const D3DCLIPSTATUS9*) { return E_NOTIMPL; }
-HRESULT Device::GetClipStatus(D3DCLIPSTATUS9*) { return E_NOTIMPL; }
-HRESULT Device::GetTextureStageState(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD*) { return E_NOTIMPL; }
-HRESULT Device::SetTextureStageState(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD) { return E_NOTIMPL; }
-HRESULT Device::ValidateDevice(DWORD*) { return E_NOTIMPL; }
-HRESULT Device::SetPaletteEntries(UINT, const PALETTEENTRY*) { return E_NOTIMPL; }
-HRESULT Device::GetPaletteEntries(UINT, PALETTEENTRY*) { return E_NOTIMPL; }
-HRESULT Device::SetCurrentTexturePalette(UINT) { return E_NOTIMPL; }
-HRESULT Device::GetCurrentTexturePalette(UINT*) { return E_NOTIMPL; }
+HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE, D3DMATRIX*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::MultiplyTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::SetMaterial(const D3DMATERIAL9*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetMaterial(D3DMATERIAL9*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::SetLight(DWORD, const D3DLIGHT9*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetLight(DWORD, D3DLIGHT9*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::LightEnable(DWORD, BOOL)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetLightEnable(DWORD, BOOL*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::SetClipPlane(DWORD, const float*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetClipPlane(DWORD, float*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::CreateStateBlock(D3DSTATEBLOCKTYPE, IDirect3DStateBlock9**)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::BeginStateBlock()
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::EndStateBlock(IDirect3DStateBlock9**)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::SetClipStatus(const D3DCLIPSTATUS9*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetClipStatus(D3DCLIPSTATUS9*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetTextureStageState(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::SetTextureStageState(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::ValidateDevice(DWORD*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::SetPaletteEntries(UINT, const PALETTEENTRY*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetPaletteEntries(UINT, PALETTEENTRY*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::SetCurrentTexturePalette(UINT)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetCurrentTexturePalette(UINT*)
+{
+    return E_NOTIMPL;
+}
 
 HRESULT Device::SetSoftwareVertexProcessing(BOOL bSoftware)
 {
@@ -89,9 +197,18 @@ HRESULT Device::SetSoftwareVertexProcessing(BOOL bSoftware)
     return bSoftware ? D3DERR_INVALIDCALL : D3D_OK;
 }
 
-BOOL Device::GetSoftwareVertexProcessing() { return FALSE; }
-HRESULT Device::SetNPatchMode(float nSegments) { return nSegments == 0.0f ? D3D_OK : E_NOTIMPL; }
-float Device::GetNPatchMode() { return 0.0f; }
+BOOL Device::GetSoftwareVertexProcessing()
+{
+    return FALSE;
+}
+HRESULT Device::SetNPatchMode(float nSegments)
+{
+    return nSegments == 0.0f ? D3D_OK : E_NOTIMPL;
+}
+float Device::GetNPatchMode()
+{
+    return 0.0f;
+}
 
 HRESULT Device::ProcessVertices(UINT, UINT, UINT, IDirect3DVertexBuffer9*, IDirect3DVertexDeclaration9*, DWORD)
 {
@@ -112,10 +229,22 @@ HRESULT Device::GetFVF(DWORD* pFVF)
     return D3D_OK;
 }
 
-HRESULT Device::SetVertexShaderConstantI(UINT, const int*, UINT) { return E_NOTIMPL; }
-HRESULT Device::GetVertexShaderConstantI(UINT, int*, UINT) { return E_NOTIMPL; }
-HRESULT Device::SetVertexShaderConstantB(UINT, const BOOL*, UINT) { return E_NOTIMPL; }
-HRESULT Device::GetVertexShaderConstantB(UINT, BOOL*, UINT) { return E_NOTIMPL; }
+HRESULT Device::SetVertexShaderConstantI(UINT, const int*, UINT)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetVertexShaderConstantI(UINT, int*, UINT)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::SetVertexShaderConstantB(UINT, const BOOL*, UINT)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetVertexShaderConstantB(UINT, BOOL*, UINT)
+{
+    return E_NOTIMPL;
+}
 
 HRESULT Device::SetStreamSourceFreq(UINT StreamNumber, UINT Setting)
 {
@@ -133,12 +262,36 @@ HRESULT Device::GetStreamSourceFreq(UINT StreamNumber, UINT* pSetting)
     return D3D_OK;
 }
 
-HRESULT Device::SetPixelShaderConstantI(UINT, const int*, UINT) { return E_NOTIMPL; }
-HRESULT Device::GetPixelShaderConstantI(UINT, int*, UINT) { return E_NOTIMPL; }
-HRESULT Device::SetPixelShaderConstantB(UINT, const BOOL*, UINT) { return E_NOTIMPL; }
-HRESULT Device::GetPixelShaderConstantB(UINT, BOOL*, UINT) { return E_NOTIMPL; }
-HRESULT Device::DrawRectPatch(UINT, const float*, const D3DRECTPATCH_INFO*) { return E_NOTIMPL; }
-HRESULT Device::DrawTriPatch(UINT, const float*, const D3DTRIPATCH_INFO*) { return E_NOTIMPL; }
-HRESULT Device::DeletePatch(UINT) { return E_NOTIMPL; }
-HRESULT Device::CreateQuery(D3DQUERYTYPE, IDirect3DQuery9**) { return E_NOTIMPL; }
+HRESULT Device::SetPixelShaderConstantI(UINT, const int*, UINT)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetPixelShaderConstantI(UINT, int*, UINT)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::SetPixelShaderConstantB(UINT, const BOOL*, UINT)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::GetPixelShaderConstantB(UINT, BOOL*, UINT)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::DrawRectPatch(UINT, const float*, const D3DRECTPATCH_INFO*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::DrawTriPatch(UINT, const float*, const D3DTRIPATCH_INFO*)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::DeletePatch(UINT)
+{
+    return E_NOTIMPL;
+}
+HRESULT Device::CreateQuery(D3DQUERYTYPE, IDirect3DQuery9**)
+{
+    return E_NOTIMPL;
+}
 } // namespace d3d9gl

@@ -15,20 +15,15 @@ UINT TypeSize(BYTE type)
     case D3DDECLTYPE_USHORT2N:
     case D3DDECLTYPE_UDEC3:
     case D3DDECLTYPE_DEC3N:
-    case D3DDECLTYPE_FLOAT16_2:
-        return 4;
+    case D3DDECLTYPE_FLOAT16_2: return 4;
     case D3DDECLTYPE_FLOAT2:
     case D3DDECLTYPE_SHORT4:
     case D3DDECLTYPE_SHORT4N:
     case D3DDECLTYPE_USHORT4N:
-    case D3DDECLTYPE_FLOAT16_4:
-        return 8;
-    case D3DDECLTYPE_FLOAT3:
-        return 12;
-    case D3DDECLTYPE_FLOAT4:
-        return 16;
-    default:
-        return 0;
+    case D3DDECLTYPE_FLOAT16_4: return 8;
+    case D3DDECLTYPE_FLOAT3: return 12;
+    case D3DDECLTYPE_FLOAT4: return 16;
+    default: return 0;
     }
 }
 } // namespace

@@ -53,13 +53,20 @@ bool DeclarationUsage(const std::string& name, uint32_t& usage)
         const char* name;
         uint32_t usage;
     } kUsages[] = {
-        {"POSITION", D3DDECLUSAGE_POSITION}, {"BLENDWEIGHT", D3DDECLUSAGE_BLENDWEIGHT},
-        {"BLENDINDICES", D3DDECLUSAGE_BLENDINDICES}, {"NORMAL", D3DDECLUSAGE_NORMAL},
-        {"PSIZE", D3DDECLUSAGE_PSIZE}, {"TEXCOORD", D3DDECLUSAGE_TEXCOORD},
-        {"TANGENT", D3DDECLUSAGE_TANGENT}, {"BINORMAL", D3DDECLUSAGE_BINORMAL},
-        {"TESSFACTOR", D3DDECLUSAGE_TESSFACTOR}, {"POSITIONT", D3DDECLUSAGE_POSITIONT},
-        {"COLOR", D3DDECLUSAGE_COLOR}, {"FOG", D3DDECLUSAGE_FOG},
-        {"DEPTH", D3DDECLUSAGE_DEPTH}, {"SAMPLE", D3DDECLUSAGE_SAMPLE},
+        {"POSITION", D3DDECLUSAGE_POSITION},
+        {"BLENDWEIGHT", D3DDECLUSAGE_BLENDWEIGHT},
+        {"BLENDINDICES", D3DDECLUSAGE_BLENDINDICES},
+        {"NORMAL", D3DDECLUSAGE_NORMAL},
+        {"PSIZE", D3DDECLUSAGE_PSIZE},
+        {"TEXCOORD", D3DDECLUSAGE_TEXCOORD},
+        {"TANGENT", D3DDECLUSAGE_TANGENT},
+        {"BINORMAL", D3DDECLUSAGE_BINORMAL},
+        {"TESSFACTOR", D3DDECLUSAGE_TESSFACTOR},
+        {"POSITIONT", D3DDECLUSAGE_POSITIONT},
+        {"COLOR", D3DDECLUSAGE_COLOR},
+        {"FOG", D3DDECLUSAGE_FOG},
+        {"DEPTH", D3DDECLUSAGE_DEPTH},
+        {"SAMPLE", D3DDECLUSAGE_SAMPLE},
     };
     for (const auto& entry : kUsages)
         if (name == entry.name)
@@ -83,8 +90,8 @@ struct StageVariable
 {
     uint32_t id = 0;
     Semantic semantic;
-    std::string name;  // the private global that the translated body reads or writes
-    std::string type;  // its GLSL type
+    std::string name; // the private global that the translated body reads or writes
+    std::string type; // its GLSL type
     uint32_t components = 0;
     bool IsFloat() const { return type == "float" || type.compare(0, 3, "vec") == 0; }
 };
@@ -181,9 +188,9 @@ private:
                 uint32_t size = static_cast<uint32_t>(m_Compiler.get_declared_struct_member_size(type, i));
                 uint32_t first = offset / 16, end = (offset + size + 15) / 16;
                 if (end > m_Profile.constantRegisters)
-                    Error("'" + member + "' takes " + Register(first) + (end - first > 1 ? "-" + Register(end - 1) : "") +
-                              ", beyond the registers of " + m_Profile.name + " (c0-" +
-                              Register(m_Profile.constantRegisters - 1) + ")",
+                    Error("'" + member + "' takes " + Register(first) +
+                              (end - first > 1 ? "-" + Register(end - 1) : "") + ", beyond the registers of " +
+                              m_Profile.name + " (c0-" + Register(m_Profile.constantRegisters - 1) + ")",
                           member);
                 blob.registerCount = std::max(blob.registerCount, end);
             }
@@ -245,20 +252,11 @@ private:
         const char* prefix = nullptr;
         switch (type.basetype)
         {
-        case SPIRType::Float:
-            prefix = "vec";
-            break;
-        case SPIRType::Int:
-            prefix = "ivec";
-            break;
-        case SPIRType::UInt:
-            prefix = "uvec";
-            break;
-        case SPIRType::Boolean:
-            prefix = "bvec";
-            break;
-        default:
-            break;
+        case SPIRType::Float: prefix = "vec"; break;
+        case SPIRType::Int: prefix = "ivec"; break;
+        case SPIRType::UInt: prefix = "uvec"; break;
+        case SPIRType::Boolean: prefix = "bvec"; break;
+        default: break;
         }
         if (!prefix || type.columns != 1 || !type.array.empty() || type.vecsize < 1 || type.vecsize > 4)
         {
@@ -267,7 +265,10 @@ private:
         }
         static const char* const kScalars[] = {"float", "int", "uint", "bool"};
         variable.components = type.vecsize;
-        variable.type = type.vecsize == 1 ? kScalars[prefix[0] == 'v' ? 0 : prefix[0] == 'i' ? 1 : prefix[0] == 'u' ? 2 : 3]
+        variable.type = type.vecsize == 1 ? kScalars[prefix[0] == 'v'   ? 0
+                                                     : prefix[0] == 'i' ? 1
+                                                     : prefix[0] == 'u' ? 2
+                                                                        : 3]
                                           : prefix + std::to_string(type.vecsize);
         variable.name = std::string(direction[0] == 'i' ? "quorl_in_" : "quorl_out_") + variable.semantic.Key();
         m_Compiler.set_name(resource.id, variable.name);
@@ -322,10 +323,11 @@ private:
             if (!Describe(resource, "output", variable))
                 continue;
             const Semantic& semantic = variable.semantic;
-            bool accepted = vertex ? (semantic.name == "POSITION" || semantic.name == "PSIZE" || semantic.name == "FOG")
-                                         && semantic.index == 0
-                                   : (semantic.name == "COLOR" && semantic.index < 4) ||
-                                         (semantic.name == "DEPTH" && semantic.index == 0);
+            bool accepted = vertex
+                                ? (semantic.name == "POSITION" || semantic.name == "PSIZE" || semantic.name == "FOG") &&
+                                      semantic.index == 0
+                                : (semantic.name == "COLOR" && semantic.index < 4) ||
+                                      (semantic.name == "DEPTH" && semantic.index == 0);
             if (vertex && IsVarying(semantic))
                 accepted = true;
             if (!seen.insert(semantic.Key()).second)

@@ -18,7 +18,7 @@ struct GlslSource
 {
     std::vector<uint32_t> spirv;
     ShaderProfile profile;
-    std::string file;                                 // for messages without a position
+    std::string file;                                // for messages without a position
     std::map<std::string, SourcePosition> constants; // declarations, for register messages
 };
 

@@ -24,9 +24,15 @@ Diagnostic At(const TSourceLoc& loc, const std::string& defaultFile, const std::
     return diagnostic;
 }
 
-bool IsAssignment(TOperator op) { return op >= EOpAssign && op <= EOpRightShiftAssign; }
+bool IsAssignment(TOperator op)
+{
+    return op >= EOpAssign && op <= EOpRightShiftAssign;
+}
 
-bool IsDerivative(TOperator op) { return op >= EOpDPdx && op <= EOpFwidthCoarse; }
+bool IsDerivative(TOperator op)
+{
+    return op >= EOpDPdx && op <= EOpFwidthCoarse;
+}
 
 bool IsExplicitLodOrGradient(TOperator op)
 {
@@ -41,10 +47,8 @@ bool IsExplicitLodOrGradient(TOperator op)
     case EOpTextureProjGrad:
     case EOpTextureProjGradOffset:
     case EOpMethodSampleLevel:
-    case EOpMethodSampleGrad:
-        return true;
-    default:
-        return false;
+    case EOpMethodSampleGrad: return true;
+    default: return false;
     }
 }
 
@@ -66,10 +70,8 @@ bool IsVaryingSource(TStorageQualifier storage)
     case EvqPointSize:
     case EvqClipVertex:
     case EvqFragColor:
-    case EvqFragDepth:
-        return false;
-    default:
-        return true;
+    case EvqFragDepth: return false;
+    default: return true;
     }
 }
 
@@ -293,8 +295,7 @@ private:
                 if (context.loop && !context.inSwitch && context.varyingInLoop)
                     MarkLoop(context.loop);
                 break;
-            default:
-                break;
+            default: break;
             }
             return false;
         }
@@ -397,7 +398,8 @@ private:
         if (IsExplicitLodOrGradient(op))
             m_Out.push_back(At(loc, m_File,
                                "sampling with an explicit level of detail or gradients (tex2Dlod, tex2Dgrad) needs a "
-                               "shader model 3 profile, not " + m_Profile.name));
+                               "shader model 3 profile, not " +
+                                   m_Profile.name));
         else if (IsDerivative(op))
             m_Out.push_back(
                 At(loc, m_File, "derivatives (ddx, ddy, fwidth) need a shader model 3 profile, not " + m_Profile.name));
@@ -439,7 +441,8 @@ std::map<std::string, SourcePosition> GlobalConstantPositions(const TIntermediat
     TIntermAggregate* root = ast.getTreeRoot() ? ast.getTreeRoot()->getAsAggregate() : nullptr;
     if (!root)
         return positions;
-    auto record = [&](const std::string& name, const TSourceLoc& loc) {
+    auto record = [&](const std::string& name, const TSourceLoc& loc)
+    {
         SourcePosition& position = positions[name];
         position.file = loc.name ? loc.name->c_str() : defaultFile;
         position.line = loc.line;
@@ -469,7 +472,8 @@ std::map<std::string, SourcePosition> GlobalConstantPositions(const TIntermediat
         std::function<void(TIntermSymbol*)> visit;
         void visitSymbol(TIntermSymbol* symbol) override { visit(symbol); }
     } uses;
-    uses.visit = [&](TIntermSymbol* symbol) {
+    uses.visit = [&](TIntermSymbol* symbol)
+    {
         if (symbol->getQualifier().storage == EvqUniform && symbol->getBasicType() == EbtSampler &&
             symbol->getLoc().line > 0 && !positions.count(symbol->getName().c_str()))
             record(symbol->getName().c_str(), symbol->getLoc());
@@ -488,7 +492,8 @@ SourcePosition EntryPointPosition(const TIntermediate& ast, const std::string& d
     for (TIntermNode* node : root->getSequence())
     {
         TIntermAggregate* function = node->getAsAggregate();
-        if (!function || function->getOp() != EOpFunction || ast.getEntryPointMangledName() != function->getName().c_str())
+        if (!function || function->getOp() != EOpFunction ||
+            ast.getEntryPointMangledName() != function->getName().c_str())
             continue;
         const TSourceLoc& loc = function->getLoc();
         if (loc.name)

@@ -44,7 +44,8 @@ bool Legalise(std::vector<uint32_t>& spirv, const std::string& file, Diagnostics
     spvtools::Optimizer optimizer(SPV_ENV_VULKAN_1_0);
     // Messages go to the error text; SPIRV-Tools prints nothing by itself here.
     optimizer.SetMessageConsumer(
-        [&](spv_message_level_t level, const char*, const spv_position_t&, const char* text) {
+        [&](spv_message_level_t level, const char*, const spv_position_t&, const char* text)
+        {
             if (level <= SPV_MSG_ERROR)
                 messages.push_back(Message(file, std::string("SPIR-V legalisation: ") + text));
         });
@@ -72,7 +73,8 @@ bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnosti
     const char* text = request.source.c_str();
     const int length = static_cast<int>(request.source.size());
     const char* name = request.file.c_str();
-    auto setUp = [&](glslang::TShader& shader) {
+    auto setUp = [&](glslang::TShader& shader)
+    {
         shader.setStringsWithLengthsAndNames(&text, &length, &name, 1);
         shader.setPreamble(request.preamble.c_str());
         shader.setEntryPoint(request.entryPoint.c_str());

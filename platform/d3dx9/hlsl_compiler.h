@@ -19,7 +19,7 @@ struct HlslRequest
     std::string file;       // the name that messages and relative includes use
     std::string entryPoint; // e.g. "MainVS"
     ShaderProfile profile;
-    std::string preamble;   // #define lines and pragmas that go before the source
+    std::string preamble; // #define lines and pragmas that go before the source
     glslang::TShader::Includer* includer = nullptr;
 };
 

@@ -87,18 +87,20 @@ std::vector<Token> Tokenise(const std::string& text)
 bool Opaque(const std::string& type)
 {
     static const std::set<std::string> kOpaque = {
-        "sampler",          "sampler1D",          "sampler2D",        "sampler3D",        "samplerCUBE",
-        "sampler_state",    "SamplerState",       "SamplerComparisonState",               "texture",
-        "Texture",          "texture1D",          "texture2D",        "texture3D",        "textureCUBE",
-        "Texture1D",        "Texture2D",          "Texture3D",        "TextureCube",      "Texture1DArray",
-        "Texture2DArray",   "TextureCubeArray",   "Texture2DMS",      "Texture2DMSArray", "Buffer"};
+        "sampler",          "sampler1D",     "sampler2D",        "sampler3D",
+        "samplerCUBE",      "sampler_state", "SamplerState",     "SamplerComparisonState",
+        "texture",          "Texture",       "texture1D",        "texture2D",
+        "texture3D",        "textureCUBE",   "Texture1D",        "Texture2D",
+        "Texture3D",        "TextureCube",   "Texture1DArray",   "Texture2DArray",
+        "TextureCubeArray", "Texture2DMS",   "Texture2DMSArray", "Buffer"};
     return kOpaque.count(type) != 0;
 }
 
 bool Qualifier(const std::string& word)
 {
-    static const std::set<std::string> kQualifiers = {"static", "uniform", "extern", "const", "shared", "volatile",
-                                                      "row_major", "column_major", "precise", "groupshared"};
+    static const std::set<std::string> kQualifiers = {"static",  "uniform",    "extern",    "const",
+                                                      "shared",  "volatile",   "row_major", "column_major",
+                                                      "precise", "groupshared"};
     return kQualifiers.count(word) != 0;
 }
 } // namespace

@@ -44,8 +44,8 @@ bool Decode(const std::string& in, bool& compiled, Diagnostics& messages, d3d9gl
     {
         Diagnostic message;
         uint32_t line, column, warning;
-        if (!reader.Text(message.file) || !reader.Number(line) || !reader.Number(column) ||
-            !reader.Number(warning) || !reader.Text(message.text))
+        if (!reader.Text(message.file) || !reader.Number(line) || !reader.Number(column) || !reader.Number(warning) ||
+            !reader.Text(message.text))
             return false;
         message.line = static_cast<int>(line);
         message.column = static_cast<int>(column);
@@ -63,20 +63,22 @@ bool Decode(const std::string& in, bool& compiled, Diagnostics& messages, d3d9gl
 void WarmUp()
 {
     static std::once_flag once;
-    std::call_once(once, [] {
-        for (const bool vertex : {true, false})
-        {
-            HlslRequest request;
-            request.file = "warm-up";
-            request.entryPoint = vertex ? "MainVS" : "MainPS";
-            request.source = vertex ? "float4 MainVS(float4 p : POSITION) : POSITION { return p; }\n"
-                                    : "float4 MainPS() : COLOR { return 0; }\n";
-            ParseProfile(vertex ? "vs_2_0" : "ps_2_0", request.profile);
-            d3d9gl::ShaderBlob blob;
-            Diagnostics ignored;
-            CompileHlsl(request, blob, ignored);
-        }
-    });
+    std::call_once(once,
+                   []
+                   {
+                       for (const bool vertex : {true, false})
+                       {
+                           HlslRequest request;
+                           request.file = "warm-up";
+                           request.entryPoint = vertex ? "MainVS" : "MainPS";
+                           request.source = vertex ? "float4 MainVS(float4 p : POSITION) : POSITION { return p; }\n"
+                                                   : "float4 MainPS() : COLOR { return 0; }\n";
+                           ParseProfile(vertex ? "vs_2_0" : "ps_2_0", request.profile);
+                           d3d9gl::ShaderBlob blob;
+                           Diagnostics ignored;
+                           CompileHlsl(request, blob, ignored);
+                       }
+                   });
 }
 
 } // namespace
@@ -88,7 +90,8 @@ bool CompileHlslIsolated(const HlslRequest& request, d3d9gl::ShaderBlob& blob, D
     WarmUp();
     std::string reply;
     const bool returned = RunInChild(
-        [&] {
+        [&]
+        {
             d3d9gl::ShaderBlob compiledBlob;
             Diagnostics compiledMessages;
             const bool compiled = CompileHlsl(request, compiledBlob, compiledMessages);

@@ -36,7 +36,8 @@ D3DXCOLOR::D3DXCOLOR(DWORD argb)
 D3DXCOLOR::operator DWORD() const
 {
     // Channels outside 0..1 saturate; the rest round to nearest.
-    auto channel = [](float value) -> DWORD {
+    auto channel = [](float value) -> DWORD
+    {
         if (!(value > 0.0f))
             return 0;
         if (value >= 1.0f)
@@ -90,10 +91,8 @@ D3DXMATRIX* WINAPI D3DXMatrixRotationAxis(D3DXMATRIX* pOut, const D3DXVECTOR3* p
     const float s = std::sin(Angle), c = std::cos(Angle), t = 1.0f - c;
     const float x = axis.x, y = axis.y, z = axis.z;
     // Laid out for row vectors (v' = v * M): the transpose of the column form.
-    *pOut = D3DXMATRIX(t * x * x + c, t * x * y + s * z, t * x * z - s * y, 0,
-                       t * x * y - s * z, t * y * y + c, t * y * z + s * x, 0,
-                       t * x * z + s * y, t * y * z - s * x, t * z * z + c, 0,
-                       0, 0, 0, 1);
+    *pOut = D3DXMATRIX(t * x * x + c, t * x * y + s * z, t * x * z - s * y, 0, t * x * y - s * z, t * y * y + c,
+                       t * y * z + s * x, 0, t * x * z + s * y, t * y * z - s * x, t * z * z + c, 0, 0, 0, 0, 1);
     return pOut;
 }
 
@@ -102,10 +101,7 @@ D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovLH(D3DXMATRIX* pOut, float fovy, floa
     const float yScale = 1.0f / std::tan(fovy / 2.0f);
     const float xScale = yScale / Aspect;
     const float depth = zf / (zf - zn);
-    *pOut = D3DXMATRIX(xScale, 0, 0, 0,
-                       0, yScale, 0, 0,
-                       0, 0, depth, 1,
-                       0, 0, -zn * depth, 0);
+    *pOut = D3DXMATRIX(xScale, 0, 0, 0, 0, yScale, 0, 0, 0, 0, depth, 1, 0, 0, -zn * depth, 0);
     return pOut;
 }
 
@@ -123,9 +119,8 @@ D3DXVECTOR3* WINAPI D3DXVec3Normalize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV)
 D3DXVECTOR4* WINAPI D3DXVec3Transform(D3DXVECTOR4* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM)
 {
     const float x = pV->x, y = pV->y, z = pV->z;
-    *pOut = D3DXVECTOR4(x * pM->_11 + y * pM->_21 + z * pM->_31 + pM->_41,
-                        x * pM->_12 + y * pM->_22 + z * pM->_32 + pM->_42,
-                        x * pM->_13 + y * pM->_23 + z * pM->_33 + pM->_43,
-                        x * pM->_14 + y * pM->_24 + z * pM->_34 + pM->_44);
+    *pOut = D3DXVECTOR4(
+        x * pM->_11 + y * pM->_21 + z * pM->_31 + pM->_41, x * pM->_12 + y * pM->_22 + z * pM->_32 + pM->_42,
+        x * pM->_13 + y * pM->_23 + z * pM->_33 + pM->_43, x * pM->_14 + y * pM->_24 + z * pM->_34 + pM->_44);
     return pOut;
 }

@@ -202,10 +202,10 @@ void AppendNode(const aiScene* scene, const aiNode* node, const aiMatrix4x4& par
             // Points and lines have no place in a triangle mesh.
             if (face.mNumIndices != 3)
                 continue;
-            g.faces.push_back({mesh->mMaterialIndex,
-                               {static_cast<uint32_t>(base + face.mIndices[0]),
-                                static_cast<uint32_t>(base + face.mIndices[1]),
-                                static_cast<uint32_t>(base + face.mIndices[2])}});
+            g.faces.push_back(
+                {mesh->mMaterialIndex,
+                 {static_cast<uint32_t>(base + face.mIndices[0]), static_cast<uint32_t>(base + face.mIndices[1]),
+                  static_cast<uint32_t>(base + face.mIndices[2])}});
         }
     }
     for (unsigned c = 0; c < node->mNumChildren; ++c)
@@ -344,7 +344,8 @@ bool ImportInChild(const std::string& bytes, Imported& imported)
 {
     std::string reply;
     const bool returned = d3dx9gl::RunInChild(
-        [&] {
+        [&]
+        {
             Imported result;
             std::string out(1, Import(bytes, result) ? '\1' : '\0');
             return out + Encode(result);
@@ -447,8 +448,8 @@ HRESULT BuildMesh(IDirect3DDevice9* device, DWORD options, const Imported& impor
             ib->Release();
         return hr;
     }
-    Mesh* mesh = new (std::nothrow) Mesh(device, options, fvf, elements, stride, vertexCount,
-                                         static_cast<DWORD>(sorted.size()), std::move(ranges));
+    Mesh* mesh = new (std::nothrow)
+        Mesh(device, options, fvf, elements, stride, vertexCount, static_cast<DWORD>(sorted.size()), std::move(ranges));
     if (!mesh)
     {
         vb->Release();
@@ -463,8 +464,8 @@ HRESULT BuildMesh(IDirect3DDevice9* device, DWORD options, const Imported& impor
 } // namespace
 
 HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEVICE9 pD3DDevice,
-                                  LPD3DXBUFFER* ppAdjacency, LPD3DXBUFFER* ppMaterials,
-                                  LPD3DXBUFFER* ppEffectInstances, DWORD* pNumMaterials, LPD3DXMESH* ppMesh)
+                                  LPD3DXBUFFER* ppAdjacency, LPD3DXBUFFER* ppMaterials, LPD3DXBUFFER* ppEffectInstances,
+                                  DWORD* pNumMaterials, LPD3DXMESH* ppMesh)
 {
     if (!pFilename || !pD3DDevice || !ppMesh)
         return D3DERR_INVALIDCALL;

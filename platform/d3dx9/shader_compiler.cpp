@@ -109,9 +109,8 @@ HRESULT Fail(HRESULT hr, const std::string& file, const std::string& text, LPD3D
 // Flags other than the matrix packing change only optimisation, validation
 // and debug information on Windows, and are ignored here.
 HRESULT WINAPI D3DXCompileShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDefines, LPD3DXINCLUDE pInclude,
-                                          LPCSTR pFunctionName, LPCSTR pProfile, DWORD Flags,
-                                          LPD3DXBUFFER* ppShader, LPD3DXBUFFER* ppErrorMsgs,
-                                          LPD3DXCONSTANTTABLE* ppConstantTable)
+                                          LPCSTR pFunctionName, LPCSTR pProfile, DWORD Flags, LPD3DXBUFFER* ppShader,
+                                          LPD3DXBUFFER* ppErrorMsgs, LPD3DXCONSTANTTABLE* ppConstantTable)
 {
     if (ppShader)
         *ppShader = nullptr;
@@ -128,7 +127,8 @@ HRESULT WINAPI D3DXCompileShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDef
     d3dx9gl::HlslRequest request;
     if (!d3dx9gl::ParseProfile(pProfile, request.profile))
         return Fail(E_FAIL, file,
-                    std::string("'") + pProfile + "': profile not provided (vs_1_1, vs_2_0, vs_3_0, ps_2_0, ps_3_0 are)",
+                    std::string("'") + pProfile +
+                        "': profile not provided (vs_1_1, vs_2_0, vs_3_0, ps_2_0, ps_3_0 are)",
                     ppErrorMsgs);
     request.file = HostPath(pSrcFile);
     if (!ReadHostFile(pSrcFile, request.source))
@@ -137,8 +137,8 @@ HRESULT WINAPI D3DXCompileShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDef
     if ((Flags & D3DXSHADER_PACKMATRIX_ROWMAJOR) && !(Flags & D3DXSHADER_PACKMATRIX_COLUMNMAJOR))
         request.preamble += "#pragma pack_matrix(row_major)\n";
     for (const D3DXMACRO* macro = pDefines; macro && macro->Name; ++macro)
-        request.preamble += std::string("#define ") + macro->Name + " " + (macro->Definition ? macro->Definition : "1") +
-                            "\n";
+        request.preamble +=
+            std::string("#define ") + macro->Name + " " + (macro->Definition ? macro->Definition : "1") + "\n";
     Includer includer(pInclude);
     request.includer = &includer;
 

@@ -31,9 +31,9 @@ struct Instruction
 struct Type
 {
     spv::Op op = spv::OpNop;
-    uint32_t components = 1; // floats that a value of the type holds, flattened
-    uint32_t columns = 0;    // matrices
-    std::vector<uint32_t> members; // element or member types
+    uint32_t components = 1;                          // floats that a value of the type holds, flattened
+    uint32_t columns = 0;                             // matrices
+    std::vector<uint32_t> members;                    // element or member types
     spv::StorageClass storage = spv::StorageClassMax; // pointers
     uint32_t pointee = 0;
 };
@@ -183,9 +183,7 @@ private:
         }
         case spv::OpTypeFloat:
         case spv::OpTypeInt:
-        case spv::OpTypeBool:
-            types[in.result].op = in.op;
-            break;
+        case spv::OpTypeBool: types[in.result].op = in.op; break;
         case spv::OpConstant:
         case spv::OpSpecConstant:
         {
@@ -223,18 +221,14 @@ private:
         case spv::OpSpecConstantTrue:
         case spv::OpSpecConstantFalse:
         case spv::OpSpecConstantOp:
-        case spv::OpUndef:
-            constants[in.result];
-            break;
+        case spv::OpUndef: constants[in.result]; break;
         case spv::OpVariable:
             variables[in.result] = static_cast<spv::StorageClass>(o[0]);
             variableTypes[in.result] = types.count(in.type) ? types[in.type].pointee : 0;
             break;
-        default:
-            break;
+        default: break;
         }
     }
-
 };
 
 // The operands of an instruction that name values (not literals, types or labels).
@@ -243,15 +237,12 @@ std::vector<uint32_t> ValueOperands(const Instruction& in)
     const std::vector<uint32_t>& o = in.operands;
     switch (in.op)
     {
-    case spv::OpExtInst:
-        return o.size() > 2 ? std::vector<uint32_t>(o.begin() + 2, o.end()) : std::vector<uint32_t>();
+    case spv::OpExtInst: return o.size() > 2 ? std::vector<uint32_t>(o.begin() + 2, o.end()) : std::vector<uint32_t>();
     case spv::OpCompositeExtract:
-    case spv::OpLoad:
-        return {o[0]};
+    case spv::OpLoad: return {o[0]};
     case spv::OpVectorShuffle:
     case spv::OpCompositeInsert:
-    case spv::OpStore:
-        return {o[0], o[1]};
+    case spv::OpStore: return {o[0], o[1]};
     case spv::OpPhi:
     {
         std::vector<uint32_t> values;
@@ -259,19 +250,16 @@ std::vector<uint32_t> ValueOperands(const Instruction& in)
             values.push_back(o[i]);
         return values;
     }
-    case spv::OpFunctionCall:
-        return std::vector<uint32_t>(o.begin() + 1, o.end());
+    case spv::OpFunctionCall: return std::vector<uint32_t>(o.begin() + 1, o.end());
     case spv::OpBranchConditional:
     case spv::OpSwitch:
-    case spv::OpReturnValue:
-        return {o[0]};
+    case spv::OpReturnValue: return {o[0]};
     case spv::OpBranch:
     case spv::OpSelectionMerge:
     case spv::OpLoopMerge:
     case spv::OpLabel:
     case spv::OpLine:
-    case spv::OpNoLine:
-        return {};
+    case spv::OpNoLine: return {};
     case spv::OpImageSampleImplicitLod:
     case spv::OpImageSampleExplicitLod:
     case spv::OpImageSampleProjImplicitLod:
@@ -291,8 +279,7 @@ std::vector<uint32_t> ValueOperands(const Instruction& in)
             values.insert(values.end(), o.begin() + fixed + 1, o.end());
         return values;
     }
-    default:
-        return o;
+    default: return o;
     }
 }
 
@@ -307,16 +294,22 @@ bool IsSample(spv::Op op)
     return op >= spv::OpImageSampleImplicitLod && op <= spv::OpImageSampleProjDrefExplicitLod;
 }
 
-bool IsMultiply(spv::Op op) { return op == spv::OpFMul || op == spv::OpIMul || op == spv::OpVectorTimesScalar; }
+bool IsMultiply(spv::Op op)
+{
+    return op == spv::OpFMul || op == spv::OpIMul || op == spv::OpVectorTimesScalar;
+}
 
-bool IsAdd(spv::Op op) { return op == spv::OpFAdd || op == spv::OpFSub || op == spv::OpIAdd || op == spv::OpISub; }
+bool IsAdd(spv::Op op)
+{
+    return op == spv::OpFAdd || op == spv::OpFSub || op == spv::OpIAdd || op == spv::OpISub;
+}
 
 // One component of a value: the register value (node) that computed it and
 // its component there, or no node for inputs, constants and literals.
 struct Part
 {
-    int node = -1;          // computed here
-    uint32_t variable = 0;  // else the input, constant or literal it comes from
+    int node = -1;         // computed here
+    uint32_t variable = 0; // else the input, constant or literal it comes from
     uint32_t component = 0;
     bool operator<(const Part& other) const
     {
@@ -552,14 +545,10 @@ private:
         case spv::OpIAdd:
         case spv::OpISub:
         case spv::OpSMod:
-        case spv::OpUMod:
-            slots = in.op == spv::OpSMod || in.op == spv::OpUMod ? 4 : 1;
-            break;
+        case spv::OpUMod: slots = in.op == spv::OpSMod || in.op == spv::OpUMod ? 4 : 1; break;
         case spv::OpFMul:
         case spv::OpIMul:
-        case spv::OpVectorTimesScalar:
-            slots = fused.count(in.result) ? 0 : 1;
-            break;
+        case spv::OpVectorTimesScalar: slots = fused.count(in.result) ? 0 : 1; break;
         case spv::OpFDiv:
         case spv::OpSDiv:
         case spv::OpUDiv:
@@ -594,8 +583,7 @@ private:
         case spv::OpNop:
         case spv::OpFunctionParameter:
         case spv::OpSampledImage:
-        case spv::OpImage:
-            break;
+        case spv::OpImage: break;
         case spv::OpConvertFToS:
         case spv::OpConvertFToU:
             slots = 2; // frc, sub
@@ -655,9 +643,7 @@ private:
             slots = (literal ? 1 : 0) + (uncomputed ? 1 : 0); // def'd constants and inputs are moved in
             break;
         }
-        case spv::OpCompositeInsert:
-            slots = Computed(o[0]) ? 0 : 1;
-            break;
+        case spv::OpCompositeInsert: slots = Computed(o[0]) ? 0 : 1; break;
         case spv::OpStore:
         {
             auto variable = m_Module.variables.find(o[0]);
@@ -674,9 +660,7 @@ private:
         case spv::OpDemoteToHelperInvocation:
             cost.texture += 1; // texkill
             break;
-        case spv::OpExtInst:
-            slots = o.size() > 1 && o[0] == m_Module.glsl450 ? Extended(in, uses, sincos) : 1;
-            break;
+        case spv::OpExtInst: slots = o.size() > 1 && o[0] == m_Module.glsl450 ? Extended(in, uses, sincos) : 1; break;
         default:
             if (IsSample(in.op))
             {
@@ -699,7 +683,8 @@ private:
     }
 
     // Slots of a GLSL.std.450 operation; n components for those that work on one at a time.
-    uint32_t Extended(const Instruction& in, std::unordered_map<uint32_t, int>& uses, std::set<std::vector<Part>>& sincos)
+    uint32_t Extended(const Instruction& in, std::unordered_map<uint32_t, int>& uses,
+                      std::set<std::vector<Part>>& sincos)
     {
         const std::vector<uint32_t>& o = in.operands;
         const uint32_t n = m_Module.Components(in.type);
@@ -719,16 +704,14 @@ private:
         case GLSLstd450SMax:
         case GLSLstd450NMin:
         case GLSLstd450NMax:
-        case GLSLstd450Fma:
-            return 1;
+        case GLSLstd450Fma: return 1;
         case GLSLstd450Floor:
         case GLSLstd450Ceil:
         case GLSLstd450Modf:
         case GLSLstd450ModfStruct:
         case GLSLstd450Cross:
         case GLSLstd450FMix:
-        case GLSLstd450IMix:
-            return 2; // frc + sub, crs, lrp
+        case GLSLstd450IMix: return 2; // frc + sub, crs, lrp
         case GLSLstd450Round:
         case GLSLstd450RoundEven:
         case GLSLstd450Trunc:
@@ -736,17 +719,14 @@ private:
         case GLSLstd450Reflect:
         case GLSLstd450Frexp:
         case GLSLstd450FrexpStruct:
-        case GLSLstd450Ldexp:
-            return 3;
+        case GLSLstd450Ldexp: return 3;
         case GLSLstd450FSign:
-        case GLSLstd450SSign:
-            return Pixel() ? 2 : 3; // two cmp; sgn
+        case GLSLstd450SSign: return Pixel() ? 2 : 3; // two cmp; sgn
         case GLSLstd450Sin:
         case GLSLstd450Cos:
             // One sincos (8 slots) a component gives both.
             return sincos.insert(Parts(x)).second ? 8 * n : 0;
-        case GLSLstd450Tan:
-            return 9 * n + 1;
+        case GLSLstd450Tan: return 9 * n + 1;
         case GLSLstd450Asin:
         case GLSLstd450Acos:
         case GLSLstd450Atan:
@@ -755,10 +735,8 @@ private:
         case GLSLstd450Tanh:
         case GLSLstd450Asinh:
         case GLSLstd450Acosh:
-        case GLSLstd450Atanh:
-            return 6; // polynomial approximations; an estimate
-        case GLSLstd450Atan2:
-            return 10;
+        case GLSLstd450Atanh: return 6; // polynomial approximations; an estimate
+        case GLSLstd450Atan2: return 10;
         case GLSLstd450Pow:
             // Small whole powers become multiplies; others log, mul, exp.
             if (o.size() > 3 && (m_Module.IsFloatConstant(o[3], 2) || m_Module.IsFloatConstant(o[3], 1)))
@@ -767,18 +745,13 @@ private:
                 return 2;
             return 3 * n;
         case GLSLstd450Exp:
-        case GLSLstd450Log:
-            return n + 1; // exp / log and a scale
+        case GLSLstd450Log: return n + 1; // exp / log and a scale
         case GLSLstd450Exp2:
         case GLSLstd450Log2:
-        case GLSLstd450InverseSqrt:
-            return n;
-        case GLSLstd450Sqrt:
-            return 2 * n; // rsq, rcp
-        case GLSLstd450Determinant:
-            return n <= 4 ? 2 : n <= 9 ? 5 : 14;
-        case GLSLstd450MatrixInverse:
-            return 20;
+        case GLSLstd450InverseSqrt: return n;
+        case GLSLstd450Sqrt: return 2 * n; // rsq, rcp
+        case GLSLstd450Determinant: return n <= 4 ? 2 : n <= 9 ? 5 : 14;
+        case GLSLstd450MatrixInverse: return 20;
         case GLSLstd450FClamp:
         case GLSLstd450UClamp:
         case GLSLstd450SClamp:
@@ -789,21 +762,16 @@ private:
             return 2;
         case GLSLstd450Step:
             if (!Pixel())
-                return 1; // sge
+                return 1;                                  // sge
             return m_Module.IsFloatConstant(x, 0) ? 1 : 2; // sub, cmp
         case GLSLstd450SmoothStep:
             // With constant edges the scale folds into one mad_sat.
             return o.size() > 4 && Literal(o[2]) && Literal(o[3]) ? 4 : 6;
-        case GLSLstd450Length:
-            return Components(x) == 1 ? 1 : 3; // dp, rsq, rcp
-        case GLSLstd450Distance:
-            return Components(x) == 1 ? 2 : 4;
-        case GLSLstd450Normalize:
-            return n == 1 ? 2 : 3; // nrm
-        case GLSLstd450Refract:
-            return 8;
-        default:
-            return 1;
+        case GLSLstd450Length: return Components(x) == 1 ? 1 : 3; // dp, rsq, rcp
+        case GLSLstd450Distance: return Components(x) == 1 ? 2 : 4;
+        case GLSLstd450Normalize: return n == 1 ? 2 : 3; // nrm
+        case GLSLstd450Refract: return 8;
+        default: return 1;
         }
     }
 
@@ -1001,10 +969,8 @@ private:
         case spv::OpBranchConditional:
         case spv::OpSwitch:
         case spv::OpReturnValue:
-        case spv::OpKill:
-            return; // their reads do not keep a value alive past the instruction
-        default:
-            break;
+        case spv::OpKill: return; // their reads do not keep a value alive past the instruction
+        default: break;
         }
         if (!in.result || !in.type)
             return;
@@ -1092,7 +1058,8 @@ private:
         const size_t words = (n + 63) / 64;
         std::vector<uint64_t> ancestors(n * words, 0), reach(n * words, 0), strict(n * words, 0);
         auto row = [&](std::vector<uint64_t>& set, size_t i) { return set.data() + i * words; };
-        auto has = [&](std::vector<uint64_t>& set, size_t i, size_t j) { return (row(set, i)[j / 64] >> (j % 64)) & 1; };
+        auto has = [&](std::vector<uint64_t>& set, size_t i, size_t j)
+        { return (row(set, i)[j / 64] >> (j % 64)) & 1; };
         for (size_t i = 0; i < n; ++i)
             for (int j : m_Nodes[i].operands)
             {
@@ -1130,10 +1097,7 @@ private:
         return most;
     }
 
-    uint32_t Width(size_t node) const
-    {
-        return static_cast<uint32_t>(std::bitset<64>(m_Nodes[node].used).count());
-    }
+    uint32_t Width(size_t node) const { return static_cast<uint32_t>(std::bitset<64>(m_Nodes[node].used).count()); }
 
     const Module& m_Module;
     ShaderStage m_Stage;
@@ -1142,8 +1106,8 @@ private:
     std::vector<Value> m_Values;
     Value m_Outside;
     std::unordered_map<uint32_t, uint32_t> m_Types;
-    std::unordered_map<uint32_t, uint32_t> m_PointerTypes; // what access chains reach
-    std::unordered_map<uint32_t, Value> m_Stored;          // locals left in memory
+    std::unordered_map<uint32_t, uint32_t> m_PointerTypes;   // what access chains reach
+    std::unordered_map<uint32_t, Value> m_Stored;            // locals left in memory
     std::map<std::vector<uint32_t>, uint32_t> m_Expressions; // what each expression was first computed as
     std::vector<Node> m_Nodes;
     std::set<uint32_t> m_Calling;
@@ -1185,7 +1149,10 @@ std::vector<uint32_t> Unrolled(const std::vector<uint32_t>& spirv)
     return unrolled;
 }
 
-std::string Count(uint32_t count) { return std::to_string(count); }
+std::string Count(uint32_t count)
+{
+    return std::to_string(count);
+}
 } // namespace
 
 ShaderCost CountShaderCost(const std::vector<uint32_t>& spirv, ShaderStage stage)
@@ -1211,7 +1178,8 @@ ShaderCost CountShaderCost(const std::vector<uint32_t>& spirv, ShaderStage stage
 void CheckShaderLimits(const ShaderCost& cost, const ShaderProfile& profile, const SourcePosition& entryPoint,
                        Diagnostics& out)
 {
-    auto error = [&](const std::string& text) {
+    auto error = [&](const std::string& text)
+    {
         Diagnostic diagnostic;
         diagnostic.file = entryPoint.file;
         diagnostic.line = entryPoint.line;
@@ -1227,8 +1195,10 @@ void CheckShaderLimits(const ShaderCost& cost, const ShaderProfile& profile, con
         error("compiled shader code uses too many texture instruction slots (" + Count(cost.texture) + "); " +
               profile.name + " allows " + Count(profile.textureSlots));
     if (profile.dependentReadLevels && cost.readLevels > profile.dependentReadLevels)
-        error("texture reads depend on each other " + Count(cost.readLevels) + " levels deep (a coordinate computed "
-              "in the shader counts as one); " + profile.name + " allows " + Count(profile.dependentReadLevels));
+        error("texture reads depend on each other " + Count(cost.readLevels) +
+              " levels deep (a coordinate computed "
+              "in the shader counts as one); " +
+              profile.name + " allows " + Count(profile.dependentReadLevels));
     if (profile.temporaryRegisters && cost.temporaries > profile.temporaryRegisters)
         error("compiled shader code needs at least " + Count(cost.temporaries) + " temporary registers; " +
               profile.name + " has " + Count(profile.temporaryRegisters) + " (r0-r" +

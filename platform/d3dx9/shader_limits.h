@@ -16,11 +16,11 @@ namespace d3dx9gl
 {
 struct ShaderCost
 {
-    uint32_t arithmetic = 0;   // arithmetic, move and flow-control instruction slots
-    uint32_t texture = 0;      // texld and texkill slots (pixel shaders)
-    uint32_t readLevels = 0;   // texture reads in the longest dependent chain; 0 without reads
-    uint32_t temporaries = 0;  // r# registers that any schedule of the code needs at least
-    bool estimated = false;    // a loop whose trip count was not known was counted once
+    uint32_t arithmetic = 0;  // arithmetic, move and flow-control instruction slots
+    uint32_t texture = 0;     // texld and texkill slots (pixel shaders)
+    uint32_t readLevels = 0;  // texture reads in the longest dependent chain; 0 without reads
+    uint32_t temporaries = 0; // r# registers that any schedule of the code needs at least
+    bool estimated = false;   // a loop whose trip count was not known was counted once
 };
 
 // Each operation costs the slots that shader model 2 spends on it (sincos 8,

@@ -27,8 +27,8 @@ bool LooksLikeTga(const Bytes& data)
     if (data.size() < 18)
         return false;
     const unsigned colorMapType = data[1], imageType = data[2], depth = data[16];
-    const bool knownType = imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9 ||
-                           imageType == 10 || imageType == 11;
+    const bool knownType =
+        imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9 || imageType == 10 || imageType == 11;
     const bool knownDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
     return colorMapType <= 1 && knownType && knownDepth && Le16(data, 12) > 0 && Le16(data, 14) > 0;
 }
@@ -165,8 +165,7 @@ HRESULT Fill(IDirect3DTexture9* texture, UINT level, const Picture& picture, boo
         uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<unsigned char*>(locked.pBits) + y * locked.Pitch);
         const unsigned char* in = &picture.rgba[size_t(y) * picture.width * 4];
         for (UINT x = 0; x < picture.width; ++x, in += 4)
-            row[x] = (uint32_t(opaque ? 0xFF : in[3]) << 24) | (uint32_t(in[0]) << 16) | (uint32_t(in[1]) << 8) |
-                     in[2];
+            row[x] = (uint32_t(opaque ? 0xFF : in[3]) << 24) | (uint32_t(in[0]) << 16) | (uint32_t(in[1]) << 8) | in[2];
     }
     return texture->UnlockRect(level);
 }

@@ -68,7 +68,9 @@ int OpenHostFile(const char* windowsPath)
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
     {
         const int error = S_ISDIR(info.st_mode) ? EISDIR : EACCES;

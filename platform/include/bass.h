@@ -19,12 +19,13 @@
 #endif
 
 #ifdef __cplusplus
-extern "C" {
+extern "C"
+{
 #endif
 
-typedef uint64_t QWORD;
-typedef DWORD HSTREAM;
-typedef DWORD HCHANNEL;
+    typedef uint64_t QWORD;
+    typedef DWORD HSTREAM;
+    typedef DWORD HCHANNEL;
 
 // Error codes (BASS_ErrorGetCode)
 #define BASS_OK 0
@@ -49,21 +50,21 @@ typedef DWORD HCHANNEL;
 #define BASS_ACTIVE_STALLED 2
 #define BASS_ACTIVE_PAUSED 3
 
-BOOL BASSDEF(BASS_Init)(int device, DWORD freq, DWORD flags, HWND win, const void* clsid);
-BOOL BASSDEF(BASS_Free)(void);
-int BASSDEF(BASS_ErrorGetCode)(void);
+    BOOL BASSDEF(BASS_Init)(int device, DWORD freq, DWORD flags, HWND win, const void* clsid);
+    BOOL BASSDEF(BASS_Free)(void);
+    int BASSDEF(BASS_ErrorGetCode)(void);
 
-HSTREAM BASSDEF(BASS_StreamCreateFile)(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags);
-BOOL BASSDEF(BASS_StreamFree)(HSTREAM handle);
+    HSTREAM BASSDEF(BASS_StreamCreateFile)(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags);
+    BOOL BASSDEF(BASS_StreamFree)(HSTREAM handle);
 
-QWORD BASSDEF(BASS_ChannelSeconds2Bytes)(DWORD handle, float pos);
-float BASSDEF(BASS_ChannelBytes2Seconds)(DWORD handle, QWORD pos);
-BOOL BASSDEF(BASS_ChannelSetPosition)(DWORD handle, QWORD pos);
-QWORD BASSDEF(BASS_ChannelGetPosition)(DWORD handle);
-QWORD BASSDEF(BASS_ChannelGetLength)(DWORD handle);
-BOOL BASSDEF(BASS_ChannelPlay)(DWORD handle, BOOL restart);
-BOOL BASSDEF(BASS_ChannelStop)(DWORD handle);
-DWORD BASSDEF(BASS_ChannelIsActive)(DWORD handle);
+    QWORD BASSDEF(BASS_ChannelSeconds2Bytes)(DWORD handle, float pos);
+    float BASSDEF(BASS_ChannelBytes2Seconds)(DWORD handle, QWORD pos);
+    BOOL BASSDEF(BASS_ChannelSetPosition)(DWORD handle, QWORD pos);
+    QWORD BASSDEF(BASS_ChannelGetPosition)(DWORD handle);
+    QWORD BASSDEF(BASS_ChannelGetLength)(DWORD handle);
+    BOOL BASSDEF(BASS_ChannelPlay)(DWORD handle, BOOL restart);
+    BOOL BASSDEF(BASS_ChannelStop)(DWORD handle);
+    DWORD BASSDEF(BASS_ChannelIsActive)(DWORD handle);
 
 #ifdef __cplusplus
 }

@@ -14,7 +14,8 @@
 
 #ifndef GUID_DEFINED
 #define GUID_DEFINED
-typedef struct _GUID {
+typedef struct _GUID
+{
     DWORD Data1;
     WORD Data2;
     WORD Data3;
@@ -71,13 +72,14 @@ inline bool IsEqualGUID(REFGUID a, REFGUID b)
 #endif
 
 #ifndef MAKEFOURCC
-#define MAKEFOURCC(c0, c1, c2, c3) \
+#define MAKEFOURCC(c0, c1, c2, c3)                                                                                     \
     ((DWORD)(BYTE)(c0) | ((DWORD)(BYTE)(c1) << 8) | ((DWORD)(BYTE)(c2) << 16) | ((DWORD)(BYTE)(c3) << 24))
 #endif
 
 #ifndef __IUnknown_INTERFACE_DEFINED__
 #define __IUnknown_INTERFACE_DEFINED__
-struct IUnknown {
+struct IUnknown
+{
     virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObj) = 0;
     virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
     virtual ULONG STDMETHODCALLTYPE Release() = 0;
@@ -125,20 +127,21 @@ protected:
 
 typedef DWORD D3DCOLOR;
 
-#define D3DCOLOR_ARGB(a, r, g, b) \
-    ((D3DCOLOR)((((a) & 0xff) << 24) | (((r) & 0xff) << 16) | (((g) & 0xff) << 8) | ((b) & 0xff)))
+#define D3DCOLOR_ARGB(a, r, g, b) ((D3DCOLOR)((((a)&0xff) << 24) | (((r)&0xff) << 16) | (((g)&0xff) << 8) | ((b)&0xff)))
 #define D3DCOLOR_RGBA(r, g, b, a) D3DCOLOR_ARGB(a, r, g, b)
 #define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)
-#define D3DCOLOR_COLORVALUE(r, g, b, a) \
-    D3DCOLOR_RGBA((DWORD)((r) * 255.f), (DWORD)((g) * 255.f), (DWORD)((b) * 255.f), (DWORD)((a) * 255.f))
+#define D3DCOLOR_COLORVALUE(r, g, b, a)                                                                                \
+    D3DCOLOR_RGBA((DWORD)((r)*255.f), (DWORD)((g)*255.f), (DWORD)((b)*255.f), (DWORD)((a)*255.f))
 
-typedef struct _D3DVECTOR {
+typedef struct _D3DVECTOR
+{
     float x;
     float y;
     float z;
 } D3DVECTOR;
 
-typedef struct _D3DCOLORVALUE {
+typedef struct _D3DCOLORVALUE
+{
     float r;
     float g;
     float b;
@@ -146,7 +149,8 @@ typedef struct _D3DCOLORVALUE {
 } D3DCOLORVALUE;
 
 // Meshes hand their file's materials back in this form.
-typedef struct _D3DMATERIAL9 {
+typedef struct _D3DMATERIAL9
+{
     D3DCOLORVALUE Diffuse;
     D3DCOLORVALUE Ambient;
     D3DCOLORVALUE Specular;
@@ -154,16 +158,20 @@ typedef struct _D3DMATERIAL9 {
     float Power;
 } D3DMATERIAL9;
 
-typedef struct _D3DRECT {
+typedef struct _D3DRECT
+{
     LONG x1;
     LONG y1;
     LONG x2;
     LONG y2;
 } D3DRECT;
 
-typedef struct _D3DMATRIX {
-    union {
-        struct {
+typedef struct _D3DMATRIX
+{
+    union
+    {
+        struct
+        {
             float _11, _12, _13, _14;
             float _21, _22, _23, _24;
             float _31, _32, _33, _34;
@@ -173,7 +181,8 @@ typedef struct _D3DMATRIX {
     };
 } D3DMATRIX;
 
-typedef struct _D3DVIEWPORT9 {
+typedef struct _D3DVIEWPORT9
+{
     DWORD X;
     DWORD Y;
     DWORD Width;
@@ -184,7 +193,8 @@ typedef struct _D3DVIEWPORT9 {
 
 // Formats, pools, usages, locks
 
-typedef enum _D3DFORMAT {
+typedef enum _D3DFORMAT
+{
     D3DFMT_UNKNOWN = 0,
     D3DFMT_R8G8B8 = 20,
     D3DFMT_A8R8G8B8 = 21,
@@ -248,7 +258,8 @@ typedef enum _D3DFORMAT {
     D3DFMT_FORCE_DWORD = 0x7fffffff
 } D3DFORMAT;
 
-typedef enum _D3DPOOL {
+typedef enum _D3DPOOL
+{
     D3DPOOL_DEFAULT = 0,
     D3DPOOL_MANAGED = 1,
     D3DPOOL_SYSTEMMEM = 2,
@@ -256,7 +267,8 @@ typedef enum _D3DPOOL {
     D3DPOOL_FORCE_DWORD = 0x7fffffff
 } D3DPOOL;
 
-typedef enum _D3DRESOURCETYPE {
+typedef enum _D3DRESOURCETYPE
+{
     D3DRTYPE_SURFACE = 1,
     D3DRTYPE_VOLUME = 2,
     D3DRTYPE_TEXTURE = 3,
@@ -286,7 +298,8 @@ typedef enum _D3DRESOURCETYPE {
 #define D3DLOCK_DONOTWAIT 0x00004000L
 #define D3DLOCK_NO_DIRTY_UPDATE 0x00008000L
 
-typedef enum _D3DMULTISAMPLE_TYPE {
+typedef enum _D3DMULTISAMPLE_TYPE
+{
     D3DMULTISAMPLE_NONE = 0,
     D3DMULTISAMPLE_NONMASKABLE = 1,
     D3DMULTISAMPLE_2_SAMPLES = 2,
@@ -307,7 +320,8 @@ typedef enum _D3DMULTISAMPLE_TYPE {
     D3DMULTISAMPLE_FORCE_DWORD = 0x7fffffff
 } D3DMULTISAMPLE_TYPE;
 
-typedef struct _D3DSURFACE_DESC {
+typedef struct _D3DSURFACE_DESC
+{
     D3DFORMAT Format;
     D3DRESOURCETYPE Type;
     DWORD Usage;
@@ -318,7 +332,8 @@ typedef struct _D3DSURFACE_DESC {
     UINT Height;
 } D3DSURFACE_DESC;
 
-typedef struct _D3DVERTEXBUFFER_DESC {
+typedef struct _D3DVERTEXBUFFER_DESC
+{
     D3DFORMAT Format;
     D3DRESOURCETYPE Type;
     DWORD Usage;
@@ -327,7 +342,8 @@ typedef struct _D3DVERTEXBUFFER_DESC {
     DWORD FVF;
 } D3DVERTEXBUFFER_DESC;
 
-typedef struct _D3DINDEXBUFFER_DESC {
+typedef struct _D3DINDEXBUFFER_DESC
+{
     D3DFORMAT Format;
     D3DRESOURCETYPE Type;
     DWORD Usage;
@@ -335,14 +351,16 @@ typedef struct _D3DINDEXBUFFER_DESC {
     UINT Size;
 } D3DINDEXBUFFER_DESC;
 
-typedef struct _D3DLOCKED_RECT {
+typedef struct _D3DLOCKED_RECT
+{
     INT Pitch;
     void* pBits;
 } D3DLOCKED_RECT;
 
 // Device creation and presentation
 
-typedef enum _D3DDEVTYPE {
+typedef enum _D3DDEVTYPE
+{
     D3DDEVTYPE_HAL = 1,
     D3DDEVTYPE_REF = 2,
     D3DDEVTYPE_SW = 3,
@@ -359,7 +377,8 @@ typedef enum _D3DDEVTYPE {
 #define D3DCREATE_DISABLE_DRIVER_MANAGEMENT 0x00000100L
 #define D3DCREATE_ADAPTERGROUP_DEVICE 0x00000200L
 
-typedef enum _D3DSWAPEFFECT {
+typedef enum _D3DSWAPEFFECT
+{
     D3DSWAPEFFECT_DISCARD = 1,
     D3DSWAPEFFECT_FLIP = 2,
     D3DSWAPEFFECT_COPY = 3,
@@ -377,7 +396,8 @@ typedef enum _D3DSWAPEFFECT {
 #define D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL 0x00000002
 #define D3DPRESENT_RATE_DEFAULT 0x00000000
 
-typedef struct _D3DPRESENT_PARAMETERS_ {
+typedef struct _D3DPRESENT_PARAMETERS_
+{
     UINT BackBufferWidth;
     UINT BackBufferHeight;
     D3DFORMAT BackBufferFormat;
@@ -394,32 +414,37 @@ typedef struct _D3DPRESENT_PARAMETERS_ {
     UINT PresentationInterval;
 } D3DPRESENT_PARAMETERS;
 
-typedef struct _D3DDISPLAYMODE {
+typedef struct _D3DDISPLAYMODE
+{
     UINT Width;
     UINT Height;
     UINT RefreshRate;
     D3DFORMAT Format;
 } D3DDISPLAYMODE;
 
-typedef struct _D3DDEVICE_CREATION_PARAMETERS {
+typedef struct _D3DDEVICE_CREATION_PARAMETERS
+{
     UINT AdapterOrdinal;
     D3DDEVTYPE DeviceType;
     HWND hFocusWindow;
     DWORD BehaviorFlags;
 } D3DDEVICE_CREATION_PARAMETERS;
 
-typedef struct _D3DRASTER_STATUS {
+typedef struct _D3DRASTER_STATUS
+{
     BOOL InVBlank;
     UINT ScanLine;
 } D3DRASTER_STATUS;
 
-typedef struct _D3DGAMMARAMP {
+typedef struct _D3DGAMMARAMP
+{
     WORD red[256];
     WORD green[256];
     WORD blue[256];
 } D3DGAMMARAMP;
 
-typedef enum _D3DBACKBUFFER_TYPE {
+typedef enum _D3DBACKBUFFER_TYPE
+{
     D3DBACKBUFFER_TYPE_MONO = 0,
     D3DBACKBUFFER_TYPE_LEFT = 1,
     D3DBACKBUFFER_TYPE_RIGHT = 2,
@@ -428,7 +453,8 @@ typedef enum _D3DBACKBUFFER_TYPE {
 
 // Render states
 
-typedef enum _D3DRENDERSTATETYPE {
+typedef enum _D3DRENDERSTATETYPE
+{
     D3DRS_ZENABLE = 7,
     D3DRS_FILLMODE = 8,
     D3DRS_SHADEMODE = 9,
@@ -535,28 +561,32 @@ typedef enum _D3DRENDERSTATETYPE {
     D3DRS_FORCE_DWORD = 0x7fffffff
 } D3DRENDERSTATETYPE;
 
-typedef enum _D3DZBUFFERTYPE {
+typedef enum _D3DZBUFFERTYPE
+{
     D3DZB_FALSE = 0,
     D3DZB_TRUE = 1,
     D3DZB_USEW = 2,
     D3DZB_FORCE_DWORD = 0x7fffffff
 } D3DZBUFFERTYPE;
 
-typedef enum _D3DFILLMODE {
+typedef enum _D3DFILLMODE
+{
     D3DFILL_POINT = 1,
     D3DFILL_WIREFRAME = 2,
     D3DFILL_SOLID = 3,
     D3DFILL_FORCE_DWORD = 0x7fffffff
 } D3DFILLMODE;
 
-typedef enum _D3DSHADEMODE {
+typedef enum _D3DSHADEMODE
+{
     D3DSHADE_FLAT = 1,
     D3DSHADE_GOURAUD = 2,
     D3DSHADE_PHONG = 3,
     D3DSHADE_FORCE_DWORD = 0x7fffffff
 } D3DSHADEMODE;
 
-typedef enum _D3DBLEND {
+typedef enum _D3DBLEND
+{
     D3DBLEND_ZERO = 1,
     D3DBLEND_ONE = 2,
     D3DBLEND_SRCCOLOR = 3,
@@ -575,7 +605,8 @@ typedef enum _D3DBLEND {
     D3DBLEND_FORCE_DWORD = 0x7fffffff
 } D3DBLEND;
 
-typedef enum _D3DBLENDOP {
+typedef enum _D3DBLENDOP
+{
     D3DBLENDOP_ADD = 1,
     D3DBLENDOP_SUBTRACT = 2,
     D3DBLENDOP_REVSUBTRACT = 3,
@@ -584,7 +615,8 @@ typedef enum _D3DBLENDOP {
     D3DBLENDOP_FORCE_DWORD = 0x7fffffff
 } D3DBLENDOP;
 
-typedef enum _D3DCMPFUNC {
+typedef enum _D3DCMPFUNC
+{
     D3DCMP_NEVER = 1,
     D3DCMP_LESS = 2,
     D3DCMP_EQUAL = 3,
@@ -596,7 +628,8 @@ typedef enum _D3DCMPFUNC {
     D3DCMP_FORCE_DWORD = 0x7fffffff
 } D3DCMPFUNC;
 
-typedef enum _D3DSTENCILOP {
+typedef enum _D3DSTENCILOP
+{
     D3DSTENCILOP_KEEP = 1,
     D3DSTENCILOP_ZERO = 2,
     D3DSTENCILOP_REPLACE = 3,
@@ -608,7 +641,8 @@ typedef enum _D3DSTENCILOP {
     D3DSTENCILOP_FORCE_DWORD = 0x7fffffff
 } D3DSTENCILOP;
 
-typedef enum _D3DCULL {
+typedef enum _D3DCULL
+{
     D3DCULL_NONE = 1,
     D3DCULL_CW = 2,
     D3DCULL_CCW = 3,
@@ -622,7 +656,8 @@ typedef enum _D3DCULL {
 
 // Sampler and texture stage states
 
-typedef enum _D3DSAMPLERSTATETYPE {
+typedef enum _D3DSAMPLERSTATETYPE
+{
     D3DSAMP_ADDRESSU = 1,
     D3DSAMP_ADDRESSV = 2,
     D3DSAMP_ADDRESSW = 3,
@@ -639,7 +674,8 @@ typedef enum _D3DSAMPLERSTATETYPE {
     D3DSAMP_FORCE_DWORD = 0x7fffffff
 } D3DSAMPLERSTATETYPE;
 
-typedef enum _D3DTEXTUREFILTERTYPE {
+typedef enum _D3DTEXTUREFILTERTYPE
+{
     D3DTEXF_NONE = 0,
     D3DTEXF_POINT = 1,
     D3DTEXF_LINEAR = 2,
@@ -649,7 +685,8 @@ typedef enum _D3DTEXTUREFILTERTYPE {
     D3DTEXF_FORCE_DWORD = 0x7fffffff
 } D3DTEXTUREFILTERTYPE;
 
-typedef enum _D3DTEXTUREADDRESS {
+typedef enum _D3DTEXTUREADDRESS
+{
     D3DTADDRESS_WRAP = 1,
     D3DTADDRESS_MIRROR = 2,
     D3DTADDRESS_CLAMP = 3,
@@ -658,7 +695,8 @@ typedef enum _D3DTEXTUREADDRESS {
     D3DTADDRESS_FORCE_DWORD = 0x7fffffff
 } D3DTEXTUREADDRESS;
 
-typedef enum _D3DTEXTURESTAGESTATETYPE {
+typedef enum _D3DTEXTURESTAGESTATETYPE
+{
     D3DTSS_COLOROP = 1,
     D3DTSS_COLORARG1 = 2,
     D3DTSS_COLORARG2 = 3,
@@ -680,7 +718,8 @@ typedef enum _D3DTEXTURESTAGESTATETYPE {
     D3DTSS_FORCE_DWORD = 0x7fffffff
 } D3DTEXTURESTAGESTATETYPE;
 
-typedef enum _D3DTRANSFORMSTATETYPE {
+typedef enum _D3DTRANSFORMSTATETYPE
+{
     D3DTS_VIEW = 2,
     D3DTS_PROJECTION = 3,
     D3DTS_TEXTURE0 = 16,
@@ -697,14 +736,16 @@ typedef enum _D3DTRANSFORMSTATETYPE {
 #define D3DTS_WORLDMATRIX(index) (D3DTRANSFORMSTATETYPE)((index) + 256)
 #define D3DTS_WORLD D3DTS_WORLDMATRIX(0)
 
-typedef enum _D3DSTATEBLOCKTYPE {
+typedef enum _D3DSTATEBLOCKTYPE
+{
     D3DSBT_ALL = 1,
     D3DSBT_PIXELSTATE = 2,
     D3DSBT_VERTEXSTATE = 3,
     D3DSBT_FORCE_DWORD = 0x7fffffff
 } D3DSTATEBLOCKTYPE;
 
-typedef enum _D3DQUERYTYPE {
+typedef enum _D3DQUERYTYPE
+{
     D3DQUERYTYPE_VCACHE = 4,
     D3DQUERYTYPE_RESOURCEMANAGER = 5,
     D3DQUERYTYPE_VERTEXSTATS = 6,
@@ -721,7 +762,8 @@ typedef enum _D3DQUERYTYPE {
     D3DQUERYTYPE_CACHEUTILIZATION = 18
 } D3DQUERYTYPE;
 
-typedef enum _D3DCUBEMAP_FACES {
+typedef enum _D3DCUBEMAP_FACES
+{
     D3DCUBEMAP_FACE_POSITIVE_X = 0,
     D3DCUBEMAP_FACE_NEGATIVE_X = 1,
     D3DCUBEMAP_FACE_POSITIVE_Y = 2,
@@ -733,7 +775,8 @@ typedef enum _D3DCUBEMAP_FACES {
 
 // Drawing
 
-typedef enum _D3DPRIMITIVETYPE {
+typedef enum _D3DPRIMITIVETYPE
+{
     D3DPT_POINTLIST = 1,
     D3DPT_LINELIST = 2,
     D3DPT_LINESTRIP = 3,
@@ -749,7 +792,8 @@ typedef enum _D3DPRIMITIVETYPE {
 
 // Vertex declarations
 
-typedef enum _D3DDECLTYPE {
+typedef enum _D3DDECLTYPE
+{
     D3DDECLTYPE_FLOAT1 = 0,
     D3DDECLTYPE_FLOAT2 = 1,
     D3DDECLTYPE_FLOAT3 = 2,
@@ -770,7 +814,8 @@ typedef enum _D3DDECLTYPE {
     D3DDECLTYPE_UNUSED = 17
 } D3DDECLTYPE;
 
-typedef enum _D3DDECLMETHOD {
+typedef enum _D3DDECLMETHOD
+{
     D3DDECLMETHOD_DEFAULT = 0,
     D3DDECLMETHOD_PARTIALU = 1,
     D3DDECLMETHOD_PARTIALV = 2,
@@ -780,7 +825,8 @@ typedef enum _D3DDECLMETHOD {
     D3DDECLMETHOD_LOOKUPPRESAMPLED = 6
 } D3DDECLMETHOD;
 
-typedef enum _D3DDECLUSAGE {
+typedef enum _D3DDECLUSAGE
+{
     D3DDECLUSAGE_POSITION = 0,
     D3DDECLUSAGE_BLENDWEIGHT = 1,
     D3DDECLUSAGE_BLENDINDICES = 2,
@@ -797,7 +843,8 @@ typedef enum _D3DDECLUSAGE {
     D3DDECLUSAGE_SAMPLE = 13
 } D3DDECLUSAGE;
 
-typedef struct _D3DVERTEXELEMENT9 {
+typedef struct _D3DVERTEXELEMENT9
+{
     WORD Stream;
     WORD Offset;
     BYTE Type;
@@ -806,7 +853,10 @@ typedef struct _D3DVERTEXELEMENT9 {
     BYTE UsageIndex;
 } D3DVERTEXELEMENT9, *LPD3DVERTEXELEMENT9;
 
-#define D3DDECL_END() {0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0}
+#define D3DDECL_END()                                                                                                  \
+    {                                                                                                                  \
+        0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0                                                                           \
+    }
 #define MAXD3DDECLLENGTH 64
 
 // Flexible vertex format bits (meshes report theirs)
@@ -861,18 +911,29 @@ struct IDirect3DQuery9;
 // Interface identifiers, for QueryInterface.
 inline constexpr IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr IID IID_IDirect3D9 = {0x81BDCBCA, 0x64D4, 0x426D, {0xAE, 0x8D, 0xAD, 0x01, 0x47, 0xF4, 0x27, 0x5C}};
-inline constexpr IID IID_IDirect3DDevice9 = {0xD0223B96, 0xBF7A, 0x43FD, {0x92, 0xBD, 0xA4, 0x3B, 0x0D, 0x82, 0xB9, 0xEB}};
-inline constexpr IID IID_IDirect3DResource9 = {0x05EEC05D, 0x8F7D, 0x4362, {0xB9, 0x99, 0xD1, 0xBA, 0xF3, 0x57, 0xC7, 0x04}};
-inline constexpr IID IID_IDirect3DBaseTexture9 = {0x580CA87E, 0x1D3C, 0x4D54, {0x99, 0x1D, 0xB7, 0xD3, 0xE3, 0xC2, 0x98, 0xCE}};
-inline constexpr IID IID_IDirect3DTexture9 = {0x85C31227, 0x3DE5, 0x4F00, {0x9B, 0x3A, 0xF1, 0x1A, 0xC3, 0x8C, 0x18, 0xB5}};
-inline constexpr IID IID_IDirect3DSurface9 = {0x0CFBAF3A, 0x9FF6, 0x429A, {0x99, 0xB3, 0xA2, 0x79, 0x6A, 0xF8, 0xB8, 0x9B}};
-inline constexpr IID IID_IDirect3DVertexBuffer9 = {0xB64BB1B5, 0xFD70, 0x4DF6, {0xBF, 0x91, 0x19, 0xD0, 0xA1, 0x24, 0x55, 0xE3}};
-inline constexpr IID IID_IDirect3DIndexBuffer9 = {0x7C9DD65E, 0xD3F7, 0x4529, {0xAC, 0xEE, 0x78, 0x58, 0x30, 0xAC, 0xDE, 0x35}};
-inline constexpr IID IID_IDirect3DVertexDeclaration9 = {0xDD13C59C, 0x36FA, 0x4098, {0xA8, 0xFB, 0xC7, 0xED, 0x39, 0xDC, 0x85, 0x46}};
-inline constexpr IID IID_IDirect3DVertexShader9 = {0xEFC5557E, 0x6265, 0x4613, {0x8A, 0x94, 0x43, 0x85, 0x78, 0x89, 0xEB, 0x36}};
-inline constexpr IID IID_IDirect3DPixelShader9 = {0x6D3BDBDC, 0x5B02, 0x4415, {0xB8, 0x52, 0xCE, 0x5E, 0x8B, 0xCC, 0xB2, 0x89}};
+inline constexpr IID IID_IDirect3DDevice9 = {
+    0xD0223B96, 0xBF7A, 0x43FD, {0x92, 0xBD, 0xA4, 0x3B, 0x0D, 0x82, 0xB9, 0xEB}};
+inline constexpr IID IID_IDirect3DResource9 = {
+    0x05EEC05D, 0x8F7D, 0x4362, {0xB9, 0x99, 0xD1, 0xBA, 0xF3, 0x57, 0xC7, 0x04}};
+inline constexpr IID IID_IDirect3DBaseTexture9 = {
+    0x580CA87E, 0x1D3C, 0x4D54, {0x99, 0x1D, 0xB7, 0xD3, 0xE3, 0xC2, 0x98, 0xCE}};
+inline constexpr IID IID_IDirect3DTexture9 = {
+    0x85C31227, 0x3DE5, 0x4F00, {0x9B, 0x3A, 0xF1, 0x1A, 0xC3, 0x8C, 0x18, 0xB5}};
+inline constexpr IID IID_IDirect3DSurface9 = {
+    0x0CFBAF3A, 0x9FF6, 0x429A, {0x99, 0xB3, 0xA2, 0x79, 0x6A, 0xF8, 0xB8, 0x9B}};
+inline constexpr IID IID_IDirect3DVertexBuffer9 = {
+    0xB64BB1B5, 0xFD70, 0x4DF6, {0xBF, 0x91, 0x19, 0xD0, 0xA1, 0x24, 0x55, 0xE3}};
+inline constexpr IID IID_IDirect3DIndexBuffer9 = {
+    0x7C9DD65E, 0xD3F7, 0x4529, {0xAC, 0xEE, 0x78, 0x58, 0x30, 0xAC, 0xDE, 0x35}};
+inline constexpr IID IID_IDirect3DVertexDeclaration9 = {
+    0xDD13C59C, 0x36FA, 0x4098, {0xA8, 0xFB, 0xC7, 0xED, 0x39, 0xDC, 0x85, 0x46}};
+inline constexpr IID IID_IDirect3DVertexShader9 = {
+    0xEFC5557E, 0x6265, 0x4613, {0x8A, 0x94, 0x43, 0x85, 0x78, 0x89, 0xEB, 0x36}};
+inline constexpr IID IID_IDirect3DPixelShader9 = {
+    0x6D3BDBDC, 0x5B02, 0x4415, {0xB8, 0x52, 0xCE, 0x5E, 0x8B, 0xCC, 0xB2, 0x89}};
 
-struct IDirect3D9 : public IUnknown {
+struct IDirect3D9 : public IUnknown
+{
     virtual HRESULT STDMETHODCALLTYPE RegisterSoftwareDevice(void* pInitializeFunction) = 0;
     virtual UINT STDMETHODCALLTYPE GetAdapterCount() = 0;
     virtual HRESULT STDMETHODCALLTYPE GetAdapterIdentifier(UINT Adapter, DWORD Flags,
@@ -883,32 +944,29 @@ struct IDirect3D9 : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetAdapterDisplayMode(UINT Adapter, D3DDISPLAYMODE* pMode) = 0;
     virtual HRESULT STDMETHODCALLTYPE CheckDeviceType(UINT Adapter, D3DDEVTYPE DevType, D3DFORMAT AdapterFormat,
                                                       D3DFORMAT BackBufferFormat, BOOL bWindowed) = 0;
-    virtual HRESULT STDMETHODCALLTYPE CheckDeviceFormat(UINT Adapter, D3DDEVTYPE DeviceType,
-                                                        D3DFORMAT AdapterFormat, DWORD Usage,
-                                                        D3DRESOURCETYPE RType, D3DFORMAT CheckFormat) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CheckDeviceFormat(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT AdapterFormat,
+                                                        DWORD Usage, D3DRESOURCETYPE RType, D3DFORMAT CheckFormat) = 0;
     virtual HRESULT STDMETHODCALLTYPE CheckDeviceMultiSampleType(UINT Adapter, D3DDEVTYPE DeviceType,
                                                                  D3DFORMAT SurfaceFormat, BOOL Windowed,
                                                                  D3DMULTISAMPLE_TYPE MultiSampleType,
                                                                  DWORD* pQualityLevels) = 0;
     virtual HRESULT STDMETHODCALLTYPE CheckDepthStencilMatch(UINT Adapter, D3DDEVTYPE DeviceType,
-                                                             D3DFORMAT AdapterFormat,
-                                                             D3DFORMAT RenderTargetFormat,
+                                                             D3DFORMAT AdapterFormat, D3DFORMAT RenderTargetFormat,
                                                              D3DFORMAT DepthStencilFormat) = 0;
     virtual HRESULT STDMETHODCALLTYPE CheckDeviceFormatConversion(UINT Adapter, D3DDEVTYPE DeviceType,
-                                                                  D3DFORMAT SourceFormat,
-                                                                  D3DFORMAT TargetFormat) = 0;
+                                                                  D3DFORMAT SourceFormat, D3DFORMAT TargetFormat) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDeviceCaps(UINT Adapter, D3DDEVTYPE DeviceType, D3DCAPS9* pCaps) = 0;
     virtual HMONITOR STDMETHODCALLTYPE GetAdapterMonitor(UINT Adapter) = 0;
     virtual HRESULT STDMETHODCALLTYPE CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow,
-                                                   DWORD BehaviorFlags,
-                                                   D3DPRESENT_PARAMETERS* pPresentationParameters,
+                                                   DWORD BehaviorFlags, D3DPRESENT_PARAMETERS* pPresentationParameters,
                                                    IDirect3DDevice9** ppReturnedDeviceInterface) = 0;
 
 protected:
     ~IDirect3D9() = default;
 };
 
-struct IDirect3DDevice9 : public IUnknown {
+struct IDirect3DDevice9 : public IUnknown
+{
     virtual HRESULT STDMETHODCALLTYPE TestCooperativeLevel() = 0;
     virtual UINT STDMETHODCALLTYPE GetAvailableTextureMem() = 0;
     virtual HRESULT STDMETHODCALLTYPE EvictManagedResources() = 0;
@@ -925,24 +983,23 @@ struct IDirect3DDevice9 : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** pSwapChain) = 0;
     virtual UINT STDMETHODCALLTYPE GetNumberOfSwapChains() = 0;
     virtual HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) = 0;
-    virtual HRESULT STDMETHODCALLTYPE Present(const RECT* pSourceRect, const RECT* pDestRect,
-                                              HWND hDestWindowOverride, const RGNDATA* pDirtyRegion) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
+                                              const RGNDATA* pDirtyRegion) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                                                     IDirect3DSurface9** ppBackBuffer) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetRasterStatus(UINT iSwapChain, D3DRASTER_STATUS* pRasterStatus) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetDialogBoxMode(BOOL bEnableDialogs) = 0;
     virtual void STDMETHODCALLTYPE SetGammaRamp(UINT iSwapChain, DWORD Flags, const D3DGAMMARAMP* pRamp) = 0;
     virtual void STDMETHODCALLTYPE GetGammaRamp(UINT iSwapChain, D3DGAMMARAMP* pRamp) = 0;
-    virtual HRESULT STDMETHODCALLTYPE CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
-                                                    D3DFORMAT Format, D3DPOOL Pool,
-                                                    IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle) = 0;
-    virtual HRESULT STDMETHODCALLTYPE CreateVolumeTexture(UINT Width, UINT Height, UINT Depth, UINT Levels,
-                                                          DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+    virtual HRESULT STDMETHODCALLTYPE CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format,
+                                                    D3DPOOL Pool, IDirect3DTexture9** ppTexture,
+                                                    HANDLE* pSharedHandle) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CreateVolumeTexture(UINT Width, UINT Height, UINT Depth, UINT Levels, DWORD Usage,
+                                                          D3DFORMAT Format, D3DPOOL Pool,
                                                           IDirect3DVolumeTexture9** ppVolumeTexture,
                                                           HANDLE* pSharedHandle) = 0;
-    virtual HRESULT STDMETHODCALLTYPE CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage,
-                                                        D3DFORMAT Format, D3DPOOL Pool,
-                                                        IDirect3DCubeTexture9** ppCubeTexture,
+    virtual HRESULT STDMETHODCALLTYPE CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D3DFORMAT Format,
+                                                        D3DPOOL Pool, IDirect3DCubeTexture9** ppCubeTexture,
                                                         HANDLE* pSharedHandle) = 0;
     virtual HRESULT STDMETHODCALLTYPE CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
                                                          IDirect3DVertexBuffer9** ppVertexBuffer,
@@ -951,9 +1008,9 @@ struct IDirect3DDevice9 : public IUnknown {
                                                         IDirect3DIndexBuffer9** ppIndexBuffer,
                                                         HANDLE* pSharedHandle) = 0;
     virtual HRESULT STDMETHODCALLTYPE CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format,
-                                                         D3DMULTISAMPLE_TYPE MultiSample,
-                                                         DWORD MultisampleQuality, BOOL Lockable,
-                                                         IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) = 0;
+                                                         D3DMULTISAMPLE_TYPE MultiSample, DWORD MultisampleQuality,
+                                                         BOOL Lockable, IDirect3DSurface9** ppSurface,
+                                                         HANDLE* pSharedHandle) = 0;
     virtual HRESULT STDMETHODCALLTYPE CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format,
                                                                 D3DMULTISAMPLE_TYPE MultiSample,
                                                                 DWORD MultisampleQuality, BOOL Discard,
@@ -970,25 +1027,21 @@ struct IDirect3DDevice9 : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
                                                   IDirect3DSurface9* pDestSurface, const RECT* pDestRect,
                                                   D3DTEXTUREFILTERTYPE Filter) = 0;
-    virtual HRESULT STDMETHODCALLTYPE ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect,
-                                                D3DCOLOR color) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DCOLOR color) = 0;
     virtual HRESULT STDMETHODCALLTYPE CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT Format,
                                                                   D3DPOOL Pool, IDirect3DSurface9** ppSurface,
                                                                   HANDLE* pSharedHandle) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetRenderTarget(DWORD RenderTargetIndex,
-                                                      IDirect3DSurface9* pRenderTarget) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetRenderTarget(DWORD RenderTargetIndex,
-                                                      IDirect3DSurface9** ppRenderTarget) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9* pRenderTarget) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppRenderTarget) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) = 0;
     virtual HRESULT STDMETHODCALLTYPE BeginScene() = 0;
     virtual HRESULT STDMETHODCALLTYPE EndScene() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color,
-                                            float Z, DWORD Stencil) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
+                                            DWORD Stencil) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix) = 0;
-    virtual HRESULT STDMETHODCALLTYPE MultiplyTransform(D3DTRANSFORMSTATETYPE State,
-                                                        const D3DMATRIX* pMatrix) = 0;
+    virtual HRESULT STDMETHODCALLTYPE MultiplyTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetViewport(const D3DVIEWPORT9* pViewport) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetViewport(D3DVIEWPORT9* pViewport) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetMaterial(const D3DMATERIAL9* pMaterial) = 0;
@@ -1010,10 +1063,8 @@ struct IDirect3DDevice9 : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type,
                                                            DWORD* pValue) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type,
-                                                           DWORD Value) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type,
-                                                      DWORD* pValue) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* pValue) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) = 0;
     virtual HRESULT STDMETHODCALLTYPE ValidateDevice(DWORD* pNumPasses) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetPaletteEntries(UINT PaletteNumber, const PALETTEENTRY* pEntries) = 0;
@@ -1048,8 +1099,7 @@ struct IDirect3DDevice9 : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetVertexDeclaration(IDirect3DVertexDeclaration9** ppDecl) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetFVF(DWORD FVF) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetFVF(DWORD* pFVF) = 0;
-    virtual HRESULT STDMETHODCALLTYPE CreateVertexShader(const DWORD* pFunction,
-                                                         IDirect3DVertexShader9** ppShader) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CreateVertexShader(const DWORD* pFunction, IDirect3DVertexShader9** ppShader) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetVertexShader(IDirect3DVertexShader9* pShader) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetVertexShader(IDirect3DVertexShader9** ppShader) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetVertexShaderConstantF(UINT StartRegister, const float* pConstantData,
@@ -1072,8 +1122,7 @@ struct IDirect3DDevice9 : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetStreamSourceFreq(UINT StreamNumber, UINT* pSetting) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetIndices(IDirect3DIndexBuffer9* pIndexData) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetIndices(IDirect3DIndexBuffer9** ppIndexData) = 0;
-    virtual HRESULT STDMETHODCALLTYPE CreatePixelShader(const DWORD* pFunction,
-                                                        IDirect3DPixelShader9** ppShader) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CreatePixelShader(const DWORD* pFunction, IDirect3DPixelShader9** ppShader) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetPixelShader(IDirect3DPixelShader9* pShader) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetPixelShader(IDirect3DPixelShader9** ppShader) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetPixelShaderConstantF(UINT StartRegister, const float* pConstantData,
@@ -1099,7 +1148,8 @@ protected:
     ~IDirect3DDevice9() = default;
 };
 
-struct IDirect3DResource9 : public IUnknown {
+struct IDirect3DResource9 : public IUnknown
+{
     virtual HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetPrivateData(REFGUID refguid, const void* pData, DWORD SizeOfData,
                                                      DWORD Flags) = 0;
@@ -1114,7 +1164,8 @@ protected:
     ~IDirect3DResource9() = default;
 };
 
-struct IDirect3DBaseTexture9 : public IDirect3DResource9 {
+struct IDirect3DBaseTexture9 : public IDirect3DResource9
+{
     virtual DWORD STDMETHODCALLTYPE SetLOD(DWORD LODNew) = 0;
     virtual DWORD STDMETHODCALLTYPE GetLOD() = 0;
     virtual DWORD STDMETHODCALLTYPE GetLevelCount() = 0;
@@ -1126,7 +1177,8 @@ protected:
     ~IDirect3DBaseTexture9() = default;
 };
 
-struct IDirect3DTexture9 : public IDirect3DBaseTexture9 {
+struct IDirect3DTexture9 : public IDirect3DBaseTexture9
+{
     virtual HRESULT STDMETHODCALLTYPE GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetSurfaceLevel(UINT Level, IDirect3DSurface9** ppSurfaceLevel) = 0;
     virtual HRESULT STDMETHODCALLTYPE LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect,
@@ -1138,7 +1190,8 @@ protected:
     ~IDirect3DTexture9() = default;
 };
 
-struct IDirect3DSurface9 : public IDirect3DResource9 {
+struct IDirect3DSurface9 : public IDirect3DResource9
+{
     virtual HRESULT STDMETHODCALLTYPE GetContainer(REFIID riid, void** ppContainer) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDesc(D3DSURFACE_DESC* pDesc) = 0;
     virtual HRESULT STDMETHODCALLTYPE LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) = 0;
@@ -1150,7 +1203,8 @@ protected:
     ~IDirect3DSurface9() = default;
 };
 
-struct IDirect3DVertexBuffer9 : public IDirect3DResource9 {
+struct IDirect3DVertexBuffer9 : public IDirect3DResource9
+{
     virtual HRESULT STDMETHODCALLTYPE Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags) = 0;
     virtual HRESULT STDMETHODCALLTYPE Unlock() = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDesc(D3DVERTEXBUFFER_DESC* pDesc) = 0;
@@ -1159,7 +1213,8 @@ protected:
     ~IDirect3DVertexBuffer9() = default;
 };
 
-struct IDirect3DIndexBuffer9 : public IDirect3DResource9 {
+struct IDirect3DIndexBuffer9 : public IDirect3DResource9
+{
     virtual HRESULT STDMETHODCALLTYPE Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags) = 0;
     virtual HRESULT STDMETHODCALLTYPE Unlock() = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDesc(D3DINDEXBUFFER_DESC* pDesc) = 0;
@@ -1168,7 +1223,8 @@ protected:
     ~IDirect3DIndexBuffer9() = default;
 };
 
-struct IDirect3DVertexDeclaration9 : public IUnknown {
+struct IDirect3DVertexDeclaration9 : public IUnknown
+{
     virtual HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDeclaration(D3DVERTEXELEMENT9* pElement, UINT* pNumElements) = 0;
 
@@ -1176,7 +1232,8 @@ protected:
     ~IDirect3DVertexDeclaration9() = default;
 };
 
-struct IDirect3DVertexShader9 : public IUnknown {
+struct IDirect3DVertexShader9 : public IUnknown
+{
     virtual HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetFunction(void* pData, UINT* pSizeOfData) = 0;
 
@@ -1184,7 +1241,8 @@ protected:
     ~IDirect3DVertexShader9() = default;
 };
 
-struct IDirect3DPixelShader9 : public IUnknown {
+struct IDirect3DPixelShader9 : public IUnknown
+{
     virtual HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetFunction(void* pData, UINT* pSizeOfData) = 0;
 

@@ -29,7 +29,8 @@
 
 inline constexpr IID IID_ID3DXBuffer = {0x8BA5FB08, 0x5195, 0x40E2, {0xAC, 0x58, 0x0D, 0x98, 0x9C, 0x3A, 0x01, 0x02}};
 
-struct ID3DXBuffer : public IUnknown {
+struct ID3DXBuffer : public IUnknown
+{
     virtual LPVOID STDMETHODCALLTYPE GetBufferPointer() = 0;
     virtual DWORD STDMETHODCALLTYPE GetBufferSize() = 0;
 
@@ -43,19 +44,22 @@ HRESULT WINAPI D3DXCreateBuffer(DWORD NumBytes, LPD3DXBUFFER* ppBuffer);
 
 // Shaders
 
-typedef struct _D3DXMACRO {
+typedef struct _D3DXMACRO
+{
     LPCSTR Name;
     LPCSTR Definition;
 } D3DXMACRO, *LPD3DXMACRO;
 
-typedef enum _D3DXINCLUDE_TYPE {
+typedef enum _D3DXINCLUDE_TYPE
+{
     D3DXINC_LOCAL = 0,
     D3DXINC_SYSTEM = 1,
     D3DXINC_FORCE_DWORD = 0x7fffffff
 } D3DXINCLUDE_TYPE, *LPD3DXINCLUDE_TYPE;
 
 // Not a COM object: the caller owns it for the length of the compile.
-struct ID3DXInclude {
+struct ID3DXInclude
+{
     virtual HRESULT STDMETHODCALLTYPE Open(D3DXINCLUDE_TYPE IncludeType, LPCSTR pFileName, LPCVOID pParentData,
                                            LPCVOID* ppData, UINT* pBytes) = 0;
     virtual HRESULT STDMETHODCALLTYPE Close(LPCVOID pData) = 0;
@@ -66,7 +70,8 @@ protected:
 typedef ID3DXInclude* LPD3DXINCLUDE;
 
 // Only the head of the interface: this layer never makes a constant table.
-struct ID3DXConstantTable : public IUnknown {
+struct ID3DXConstantTable : public IUnknown
+{
     virtual LPVOID STDMETHODCALLTYPE GetBufferPointer() = 0;
     virtual DWORD STDMETHODCALLTYPE GetBufferSize() = 0;
 
@@ -93,9 +98,8 @@ typedef ID3DXConstantTable* LPD3DXCONSTANTTABLE;
 // NUL-terminated text of lines "file(line,column): error: text" (the column
 // where known, no position for errors about the whole file).
 HRESULT WINAPI D3DXCompileShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDefines, LPD3DXINCLUDE pInclude,
-                                          LPCSTR pFunctionName, LPCSTR pProfile, DWORD Flags,
-                                          LPD3DXBUFFER* ppShader, LPD3DXBUFFER* ppErrorMsgs,
-                                          LPD3DXCONSTANTTABLE* ppConstantTable);
+                                          LPCSTR pFunctionName, LPCSTR pProfile, DWORD Flags, LPD3DXBUFFER* ppShader,
+                                          LPD3DXBUFFER* ppErrorMsgs, LPD3DXCONSTANTTABLE* ppConstantTable);
 
 // Vertex declarations
 
@@ -109,14 +113,16 @@ UINT WINAPI D3DXGetDeclVertexSize(const D3DVERTEXELEMENT9* pDecl, DWORD Stream);
 
 #define MAX_FVF_DECL_SIZE (MAXD3DDECLLENGTH + 1)
 
-typedef struct _D3DXMATERIAL {
+typedef struct _D3DXMATERIAL
+{
     D3DMATERIAL9 MatD3D;
     LPSTR pTextureFilename;
 } D3DXMATERIAL, *LPD3DXMATERIAL;
 
 // The methods that this layer implements, in D3DX 9's order; the others of
 // ID3DXBaseMesh and ID3DXMesh are left out.
-struct ID3DXMesh : public IUnknown {
+struct ID3DXMesh : public IUnknown
+{
     // Draws the faces of one material; an attribute without faces draws nothing.
     virtual HRESULT STDMETHODCALLTYPE DrawSubset(DWORD AttribId) = 0;
     virtual DWORD STDMETHODCALLTYPE GetNumFaces() = 0;
@@ -142,12 +148,13 @@ typedef ID3DXMesh* LPD3DXMESH;
 // their texture names. Adjacency and effect instances are not produced:
 // those pointers, when given, receive null.
 HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEVICE9 pD3DDevice,
-                                  LPD3DXBUFFER* ppAdjacency, LPD3DXBUFFER* ppMaterials,
-                                  LPD3DXBUFFER* ppEffectInstances, DWORD* pNumMaterials, LPD3DXMESH* ppMesh);
+                                  LPD3DXBUFFER* ppAdjacency, LPD3DXBUFFER* ppMaterials, LPD3DXBUFFER* ppEffectInstances,
+                                  DWORD* pNumMaterials, LPD3DXMESH* ppMesh);
 
 // Math: row vectors, left-handed coordinates, 32-bit floats.
 
-struct D3DXVECTOR2 {
+struct D3DXVECTOR2
+{
     D3DXVECTOR2() = default;
     D3DXVECTOR2(float fx, float fy) : x(fx), y(fy) {}
     operator float*() { return &x; }
@@ -157,7 +164,8 @@ struct D3DXVECTOR2 {
 };
 typedef D3DXVECTOR2* LPD3DXVECTOR2;
 
-struct D3DXVECTOR3 : public D3DVECTOR {
+struct D3DXVECTOR3 : public D3DVECTOR
+{
     D3DXVECTOR3() = default;
     D3DXVECTOR3(float fx, float fy, float fz) : D3DVECTOR{fx, fy, fz} {}
     D3DXVECTOR3(const D3DVECTOR& v) : D3DVECTOR(v) {}
@@ -166,7 +174,8 @@ struct D3DXVECTOR3 : public D3DVECTOR {
 };
 typedef D3DXVECTOR3* LPD3DXVECTOR3;
 
-struct D3DXVECTOR4 {
+struct D3DXVECTOR4
+{
     D3DXVECTOR4() = default;
     D3DXVECTOR4(float fx, float fy, float fz, float fw) : x(fx), y(fy), z(fz), w(fw) {}
     operator float*() { return &x; }
@@ -176,11 +185,12 @@ struct D3DXVECTOR4 {
 };
 typedef D3DXVECTOR4* LPD3DXVECTOR4;
 
-struct D3DXMATRIX : public D3DMATRIX {
+struct D3DXMATRIX : public D3DMATRIX
+{
     D3DXMATRIX() = default;
     D3DXMATRIX(const D3DMATRIX& mat) : D3DMATRIX(mat) {}
-    D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24,
-               float f31, float f32, float f33, float f34, float f41, float f42, float f43, float f44);
+    D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24, float f31,
+               float f32, float f33, float f34, float f41, float f42, float f43, float f44);
     float& operator()(UINT row, UINT col) { return m[row][col]; }
     float operator()(UINT row, UINT col) const { return m[row][col]; }
     operator float*() { return &_11; }
@@ -191,7 +201,8 @@ struct D3DXMATRIX : public D3DMATRIX {
 typedef D3DXMATRIX* LPD3DXMATRIX;
 
 // Colours as four floats in r, g, b, a order; DWORDs are 0xAARRGGBB.
-struct D3DXCOLOR {
+struct D3DXCOLOR
+{
     D3DXCOLOR() = default;
     D3DXCOLOR(DWORD argb);
     D3DXCOLOR(float fr, float fg, float fb, float fa) : r(fr), g(fg), b(fb), a(fa) {}
@@ -214,7 +225,8 @@ D3DXVECTOR4* WINAPI D3DXVec3Transform(D3DXVECTOR4* pOut, const D3DXVECTOR3* pV, 
 
 // Images
 
-typedef enum _D3DXIMAGE_FILEFORMAT {
+typedef enum _D3DXIMAGE_FILEFORMAT
+{
     D3DXIFF_BMP = 0,
     D3DXIFF_JPG = 1,
     D3DXIFF_TGA = 2,
@@ -227,7 +239,8 @@ typedef enum _D3DXIMAGE_FILEFORMAT {
     D3DXIFF_FORCE_DWORD = 0x7fffffff
 } D3DXIMAGE_FILEFORMAT;
 
-typedef struct _D3DXIMAGE_INFO {
+typedef struct _D3DXIMAGE_INFO
+{
     UINT Width;
     UINT Height;
     UINT Depth;

@@ -6,101 +6,122 @@
 
 #include <algorithm>
 
-namespace win32 {
+namespace win32
+{
 
-namespace {
+namespace
+{
 // Eight past a multiple of 16: never one of the window manager's handles.
 uintptr_t g_nextHandle = 0x20018;
-}  // namespace
+} // namespace
 
-HWND NewHandle() {
+HWND NewHandle()
+{
     const HWND handle = reinterpret_cast<HWND>(g_nextHandle);
     g_nextHandle += 0x10;
     return handle;
 }
 
-INT_PTR Send(Dialog& dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR Send(Dialog& dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     return dialog.proc(dialog.handle, msg, wParam, lParam);
 }
 
-void Command(Dialog& dialog, int id, WORD code, HWND control) {
+void Command(Dialog& dialog, int id, WORD code, HWND control)
+{
     Send(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
 }
 
-}  // namespace win32
+} // namespace win32
 
-namespace {
+namespace
+{
 
 using namespace win32;
 
-std::vector<Dialog*> g_dialogs;  // open dialogs, innermost last
+std::vector<Dialog*> g_dialogs; // open dialogs, innermost last
 
-Dialog* FindDialog(HWND hDlg) {
-    for (Dialog* dialog : g_dialogs) {
+Dialog* FindDialog(HWND hDlg)
+{
+    for (Dialog* dialog : g_dialogs)
+    {
         if (dialog->handle == hDlg)
             return dialog;
     }
     return nullptr;
 }
 
-Control* FindControl(HWND hDlg, int id) {
+Control* FindControl(HWND hDlg, int id)
+{
     Dialog* dialog = FindDialog(hDlg);
     if (!dialog)
         return nullptr;
-    for (const auto& control : dialog->controls) {
+    for (const auto& control : dialog->controls)
+    {
         if (control->itemTemplate.id == id)
             return control.get();
     }
     return nullptr;
 }
 
-void CommandFor(Dialog& dialog, int id) {
+void CommandFor(Dialog& dialog, int id)
+{
     const auto it = std::find_if(dialog.controls.begin(), dialog.controls.end(),
                                  [id](const std::unique_ptr<Control>& c) { return c->itemTemplate.id == id; });
     Command(dialog, id, BN_CLICKED, it == dialog.controls.end() ? nullptr : (*it)->handle);
 }
 
-Control* FocusedControl(Dialog& dialog) {
+Control* FocusedControl(Dialog& dialog)
+{
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(dialog.window));
     if (!focus)
         return nullptr;
-    for (const auto& control : dialog.controls) {
+    for (const auto& control : dialog.controls)
+    {
         if (focus == control->widget || gtk_widget_is_ancestor(focus, control->widget))
             return control.get();
     }
     return nullptr;
 }
 
-bool CanTabTo(const Control& control) {
+bool CanTabTo(const Control& control)
+{
     return (control.itemTemplate.style & WS_TABSTOP) && gtk_widget_get_visible(control.widget) &&
            gtk_widget_is_sensitive(control.widget);
 }
 
 // Tab order is template order over the WS_TABSTOP controls, as on Windows.
-void MoveFocus(Dialog& dialog, bool forward) {
+void MoveFocus(Dialog& dialog, bool forward)
+{
     const int count = static_cast<int>(dialog.controls.size());
     Control* current = FocusedControl(dialog);
     int at = forward ? -1 : count;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         if (dialog.controls[i].get() == current)
             at = i;
     }
-    for (int step = 1; step <= count; ++step) {
+    for (int step = 1; step <= count; ++step)
+    {
         const int i = ((at + (forward ? step : -step)) % count + count) % count;
-        if (CanTabTo(*dialog.controls[i])) {
+        if (CanTabTo(*dialog.controls[i]))
+        {
             gtk_widget_grab_focus(dialog.controls[i]->widget);
             return;
         }
     }
 }
 
-gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
+gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data)
+{
     Dialog& dialog = *static_cast<Dialog*>(data);
     const guint modifiers = event->state & gtk_accelerator_get_default_mod_mask();
-    switch (event->keyval) {
+    switch (event->keyval)
+    {
     case GDK_KEY_Return:
     case GDK_KEY_KP_Enter:
-    case GDK_KEY_ISO_Enter: {
+    case GDK_KEY_ISO_Enter:
+    {
         // Enter presses the focused push button, else the default one.
         Control* focused = FocusedControl(dialog);
         if (focused && focused->kind == Control::PushButton)
@@ -109,9 +130,7 @@ gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
             CommandFor(dialog, dialog.defaultId);
         return TRUE;
     }
-    case GDK_KEY_Escape:
-        CommandFor(dialog, IDCANCEL);
-        return TRUE;
+    case GDK_KEY_Escape: CommandFor(dialog, IDCANCEL); return TRUE;
     case GDK_KEY_Tab:
     case GDK_KEY_KP_Tab:
     case GDK_KEY_ISO_Left_Tab:
@@ -119,12 +138,12 @@ gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
             return FALSE;
         MoveFocus(dialog, event->keyval != GDK_KEY_ISO_Left_Tab && !(modifiers & GDK_SHIFT_MASK));
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
-gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data)
+{
     Dialog& dialog = *static_cast<Dialog*>(data);
     // A procedure that leaves WM_CLOSE to the default handling gets IDCANCEL, as from DefDlgProc.
     if (!Send(dialog, WM_CLOSE, 0, 0) && !dialog.ended)
@@ -132,7 +151,8 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
     return TRUE;
 }
 
-void RealizeFrame(GtkWidget* window, gpointer data) {
+void RealizeFrame(GtkWidget* window, gpointer data)
+{
     const DWORD style = static_cast<Dialog*>(data)->frameStyle;
     GdkWindow* gdkWindow = gtk_widget_get_window(window);
     // A modal frame: the window manager offers moving and, with a system menu, closing.
@@ -146,7 +166,8 @@ void RealizeFrame(GtkWidget* window, gpointer data) {
     gdk_window_set_decorations(gdkWindow, static_cast<GdkWMDecoration>(decorations));
 }
 
-bool Build(Dialog& dialog, const DialogTemplate& tmpl) {
+bool Build(Dialog& dialog, const DialogTemplate& tmpl)
+{
     dialog.frameStyle = tmpl.style;
     dialog.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     g_object_ref_sink(dialog.window);
@@ -157,8 +178,8 @@ bool Build(Dialog& dialog, const DialogTemplate& tmpl) {
     gtk_window_set_resizable(window, FALSE);
     gtk_window_set_modal(window, TRUE);
     gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);
-    gtk_window_set_position(window, (tmpl.style & (DS_CENTER | DS_CENTERMOUSE)) ? GTK_WIN_POS_CENTER
-                                                                               : GTK_WIN_POS_NONE);
+    gtk_window_set_position(window,
+                            (tmpl.style & (DS_CENTER | DS_CENTERMOUSE)) ? GTK_WIN_POS_CENTER : GTK_WIN_POS_NONE);
     if (!(tmpl.style & (DS_CENTER | DS_CENTERMOUSE)))
         gtk_window_move(window, MulDiv(tmpl.x, dialog.baseX, 4), MulDiv(tmpl.y, dialog.baseY, 8));
     g_signal_connect(dialog.window, "realize", G_CALLBACK(RealizeFrame), &dialog);
@@ -169,15 +190,18 @@ bool Build(Dialog& dialog, const DialogTemplate& tmpl) {
     gtk_widget_set_size_request(fixed, MulDiv(tmpl.cx, dialog.baseX, 4), MulDiv(tmpl.cy, dialog.baseY, 8));
     gtk_container_add(GTK_CONTAINER(dialog.window), fixed);
     gtk_widget_show(fixed);
-    for (const DialogControl& itemTemplate : tmpl.controls) {
+    for (const DialogControl& itemTemplate : tmpl.controls)
+    {
         if (!CreateControl(dialog, itemTemplate, fixed))
             return false;
     }
     return true;
 }
 
-void Destroy(Dialog& dialog) {
-    if (dialog.window) {
+void Destroy(Dialog& dialog)
+{
+    if (dialog.window)
+    {
         gtk_widget_destroy(dialog.window);
         g_object_unref(dialog.window);
     }
@@ -185,18 +209,22 @@ void Destroy(Dialog& dialog) {
     if (dialog.loop)
         g_main_loop_unref(dialog.loop);
     // Let the window go from the X server before the program opens windows of its own.
-    while (g_main_context_iteration(nullptr, FALSE)) {
+    while (g_main_context_iteration(nullptr, FALSE))
+    {
     }
     gdk_display_sync(gdk_display_get_default());
 }
 
-}  // namespace
+} // namespace
 
-GtkWidget* Win32GetDialogWidget(HWND hWnd) {
-    for (Dialog* dialog : g_dialogs) {
+GtkWidget* Win32GetDialogWidget(HWND hWnd)
+{
+    for (Dialog* dialog : g_dialogs)
+    {
         if (dialog->handle == hWnd)
             return dialog->window;
-        for (const auto& control : dialog->controls) {
+        for (const auto& control : dialog->controls)
+        {
             if (control->handle == hWnd)
                 return control->widget;
         }
@@ -205,25 +233,30 @@ GtkWidget* Win32GetDialogWidget(HWND hWnd) {
 }
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, HWND /*hWndParent*/,
-                               DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+                               DLGPROC lpDialogFunc, LPARAM dwInitParam)
+{
     // The program has one module, so every instance handle names its resources.
     win32::DialogTemplate tmpl;
-    if (!win32::FindDialogTemplate(lpTemplateName, tmpl)) {
+    if (!win32::FindDialogTemplate(lpTemplateName, tmpl))
+    {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return -1;
     }
-    if (!lpDialogFunc) {
+    if (!lpDialogFunc)
+    {
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
-    if (!EnsureGtk()) {
+    if (!EnsureGtk())
+    {
         SetLastError(ERROR_GEN_FAILURE);
         return -1;
     }
     Dialog dialog;
     dialog.handle = NewHandle();
     dialog.proc = lpDialogFunc;
-    if (!Build(dialog, tmpl)) {
+    if (!Build(dialog, tmpl))
+    {
         Destroy(dialog);
         SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
         return -1;
@@ -231,13 +264,15 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, H
     g_dialogs.push_back(&dialog);
 
     HWND firstTabStop = nullptr;
-    for (const auto& control : dialog.controls) {
+    for (const auto& control : dialog.controls)
+    {
         if (!firstTabStop && CanTabTo(*control))
             firstTabStop = control->handle;
     }
     // The dialog is built and filled before it is shown; wParam names the control that would get the focus.
     const INT_PTR focusDefault = Send(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTabStop), dwInitParam);
-    if (!dialog.ended) {
+    if (!dialog.ended)
+    {
         // TRUE asks for the first tab stop; FALSE leaves the focus to the procedure, and with
         // none set there the dialog's activation gives it to the first tab stop all the same.
         static_cast<void>(focusDefault);
@@ -252,9 +287,11 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, H
     return dialog.result;
 }
 
-BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
+BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult)
+{
     Dialog* dialog = FindDialog(hDlg);
-    if (!dialog) {
+    if (!dialog)
+    {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
@@ -267,38 +304,46 @@ BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
     return TRUE;
 }
 
-HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
+HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem)
+{
     Control* control = FindControl(hDlg, nIDDlgItem);
-    if (!control) {
+    if (!control)
+    {
         SetLastError(FindDialog(hDlg) ? ERROR_CONTROL_ID_NOT_FOUND : ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     return control->handle;
 }
 
-LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam) {
+LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
     Control* control = FindControl(hDlg, nIDDlgItem);
-    if (!control) {
+    if (!control)
+    {
         SetLastError(FindDialog(hDlg) ? ERROR_CONTROL_ID_NOT_FOUND : ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
     return ControlMessage(*control, Msg, wParam, lParam);
 }
 
-BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck) {
+BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck)
+{
     if (!FindControl(hDlg, nIDButton))
         return FALSE;
     SendDlgItemMessageA(hDlg, nIDButton, BM_SETCHECK, uCheck, 0);
     return TRUE;
 }
 
-UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton) {
+UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton)
+{
     return static_cast<UINT>(SendDlgItemMessageA(hDlg, nIDButton, BM_GETCHECK, 0, 0));
 }
 
-BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect) {
+BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect)
+{
     Dialog* dialog = FindDialog(hDlg);
-    if (!dialog || !lpRect) {
+    if (!dialog || !lpRect)
+    {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }

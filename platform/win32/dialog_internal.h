@@ -12,33 +12,43 @@
 #include <string>
 #include <vector>
 
-namespace win32 {
+namespace win32
+{
 
 struct Dialog;
 
-struct Control {
-    enum Kind { PushButton, CheckBox, Label, ComboList, ComboEdit };
+struct Control
+{
+    enum Kind
+    {
+        PushButton,
+        CheckBox,
+        Label,
+        ComboList,
+        ComboEdit
+    };
 
     Dialog* dialog = nullptr;
-    DialogControl itemTemplate;  // the control's entry in the dialog template
+    DialogControl itemTemplate; // the control's entry in the dialog template
     Kind kind = Label;
     HWND handle = nullptr;
     GtkWidget* widget = nullptr;
-    GtkWidget* entry = nullptr;  // the edit field of a ComboEdit
+    GtkWidget* entry = nullptr; // the edit field of a ComboEdit
     std::vector<std::string> items;
     int selection = CB_ERR;
     UINT check = BST_UNCHECKED;
-    bool updating = false;  // set while the layer itself changes the widget
+    bool updating = false; // set while the layer itself changes the widget
 };
 
-struct Dialog {
+struct Dialog
+{
     HWND handle = nullptr;
     DLGPROC proc = nullptr;
     std::vector<std::unique_ptr<Control>> controls;
     GtkWidget* window = nullptr;
     GtkCssProvider* style = nullptr;
     GMainLoop* loop = nullptr;
-    int baseX = 0, baseY = 0;  // dialog base units in pixels
+    int baseX = 0, baseY = 0; // dialog base units in pixels
     int defaultId = IDOK;
     DWORD frameStyle = 0;
     bool ended = false;
@@ -64,4 +74,4 @@ void RemoveLook(Dialog& dialog);
 // Dialog units to pixels, rounded as Windows' MulDiv rounds.
 int MulDiv(int value, int numerator, int denominator);
 
-}  // namespace win32
+} // namespace win32

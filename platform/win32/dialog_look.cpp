@@ -5,12 +5,15 @@
 
 #include <algorithm>
 
-namespace win32 {
-namespace {
+namespace win32
+{
+namespace
+{
 
 void SilentHandler(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
-GLogWriterOutput SilentWriter(GLogLevelFlags, const GLogField*, gsize, gpointer) {
+GLogWriterOutput SilentWriter(GLogLevelFlags, const GLogField*, gsize, gpointer)
+{
     return G_LOG_WRITER_HANDLED;
 }
 
@@ -44,7 +47,8 @@ const char* const kStyle = R"(
 .win32-dialog combobox arrow { min-width: 12px; min-height: 12px; color: #000000; }
 )";
 
-std::string FontCss(const DialogTemplate& tmpl) {
+std::string FontCss(const DialogTemplate& tmpl)
+{
     // "MS Shell Dlg" names the system's dialog face; its stand-in is the desktop's sans.
     std::string family = tmpl.typeface;
     if (family.empty() || family.rfind("MS Shell Dlg", 0) == 0 || family == "MS Sans Serif" || family == "Tahoma")
@@ -52,34 +56,37 @@ std::string FontCss(const DialogTemplate& tmpl) {
     const int points = tmpl.pointSize > 0 ? tmpl.pointSize : 8;
     const int weight = tmpl.weight > 0 ? std::min(900, std::max(100, tmpl.weight)) : 400;
     // The combo boxes' lists open in windows of their own.
-    return ".win32-dialog, .win32-dialog *, window.popup menu, window.popup menu * { font-family: \"" + family + "\"; font-size: " +
-           std::to_string(points) + "pt; font-weight: " + std::to_string(weight) +
+    return ".win32-dialog, .win32-dialog *, window.popup menu, window.popup menu * { font-family: \"" + family +
+           "\"; font-size: " + std::to_string(points) + "pt; font-weight: " + std::to_string(weight) +
            "; font-style: " + (tmpl.italic ? "italic" : "normal") + "; }\n";
 }
 
 // Windows' base units: the average width of the Latin letters (rounded) and the font's height.
-void MeasureBaseUnits(Dialog& dialog) {
-    PangoLayout* layout = gtk_widget_create_pango_layout(dialog.window,
-                                                         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+void MeasureBaseUnits(Dialog& dialog)
+{
+    PangoLayout* layout =
+        gtk_widget_create_pango_layout(dialog.window, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     int width = 0;
     pango_layout_get_pixel_size(layout, &width, nullptr);
     PangoContext* context = pango_layout_get_context(layout);
-    PangoFontMetrics* metrics = pango_context_get_metrics(context, pango_context_get_font_description(context),
-                                                          nullptr);
+    PangoFontMetrics* metrics =
+        pango_context_get_metrics(context, pango_context_get_font_description(context), nullptr);
     dialog.baseX = (width / 26 + 1) / 2;
     dialog.baseY = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics));
     pango_font_metrics_unref(metrics);
     g_object_unref(layout);
 }
 
-}  // namespace
+} // namespace
 
-bool EnsureGtk() {
+bool EnsureGtk()
+{
     static bool up = false;
     static bool silenced = false;
     if (up)
         return true;
-    if (!silenced) {
+    if (!silenced)
+    {
         // The program prints nothing: GLib's and GTK's messages are dropped.
         g_log_set_default_handler(SilentHandler, nullptr);
         g_log_set_writer_func(SilentWriter, nullptr, nullptr);
@@ -91,29 +98,32 @@ bool EnsureGtk() {
     return up;
 }
 
-void ApplyLook(Dialog& dialog, const DialogTemplate& tmpl) {
+void ApplyLook(Dialog& dialog, const DialogTemplate& tmpl)
+{
     gtk_style_context_add_class(gtk_widget_get_style_context(dialog.window), "win32-dialog");
     dialog.style = gtk_css_provider_new();
     const std::string css = std::string(kStyle) + FontCss(tmpl);
     gtk_css_provider_load_from_data(dialog.style, css.c_str(), -1, nullptr);
-    gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(dialog.window),
-                                              GTK_STYLE_PROVIDER(dialog.style),
+    gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(dialog.window), GTK_STYLE_PROVIDER(dialog.style),
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     MeasureBaseUnits(dialog);
 }
 
-void RemoveLook(Dialog& dialog) {
-    if (dialog.style) {
+void RemoveLook(Dialog& dialog)
+{
+    if (dialog.style)
+    {
         gtk_style_context_remove_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(dialog.style));
         g_object_unref(dialog.style);
         dialog.style = nullptr;
     }
 }
 
-int MulDiv(int value, int numerator, int denominator) {
+int MulDiv(int value, int numerator, int denominator)
+{
     const long long product = static_cast<long long>(value) * numerator;
     const long long half = denominator / 2;
     return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
 }
 
-}  // namespace win32
+} // namespace win32

@@ -6,55 +6,130 @@
 #include <map>
 #include <set>
 
-namespace {
+namespace
+{
 
-struct Token {
-    enum Kind { Name, Number, String, Punct, End } kind = End;
+struct Token
+{
+    enum Kind
+    {
+        Name,
+        Number,
+        String,
+        Punct,
+        End
+    } kind = End;
     std::string text;
     long value = 0;
     int line = 0;
 };
 
 // The Win32 names a script may use without defining them.
-const std::map<std::string, long>& Win32Names() {
+const std::map<std::string, long>& Win32Names()
+{
     static const std::map<std::string, long> names = {
 #define NAME(n) {#n, static_cast<long>(n)}
-        NAME(IDOK), NAME(IDCANCEL),
-        NAME(WS_OVERLAPPED), NAME(WS_POPUP), NAME(WS_CHILD), NAME(WS_MINIMIZE), NAME(WS_VISIBLE),
-        NAME(WS_DISABLED), NAME(WS_CLIPSIBLINGS), NAME(WS_CLIPCHILDREN), NAME(WS_MAXIMIZE), NAME(WS_CAPTION),
-        NAME(WS_BORDER), NAME(WS_DLGFRAME), NAME(WS_VSCROLL), NAME(WS_HSCROLL), NAME(WS_SYSMENU),
-        NAME(WS_THICKFRAME), NAME(WS_GROUP), NAME(WS_TABSTOP), NAME(WS_MINIMIZEBOX), NAME(WS_MAXIMIZEBOX),
-        NAME(DS_ABSALIGN), NAME(DS_SYSMODAL), NAME(DS_3DLOOK), NAME(DS_FIXEDSYS), NAME(DS_NOFAILCREATE),
-        NAME(DS_LOCALEDIT), NAME(DS_SETFONT), NAME(DS_MODALFRAME), NAME(DS_NOIDLEMSG), NAME(DS_SETFOREGROUND),
-        NAME(DS_CONTROL), NAME(DS_CENTER), NAME(DS_CENTERMOUSE), NAME(DS_CONTEXTHELP), NAME(DS_SHELLFONT),
-        NAME(BS_PUSHBUTTON), NAME(BS_DEFPUSHBUTTON), NAME(BS_CHECKBOX), NAME(BS_AUTOCHECKBOX),
-        NAME(BS_RADIOBUTTON), NAME(BS_3STATE), NAME(BS_AUTO3STATE), NAME(BS_GROUPBOX), NAME(BS_USERBUTTON),
-        NAME(BS_AUTORADIOBUTTON), NAME(BS_PUSHBOX), NAME(BS_OWNERDRAW), NAME(BS_LEFTTEXT), NAME(BS_TEXT),
-        NAME(BS_LEFT), NAME(BS_RIGHT), NAME(BS_CENTER), NAME(BS_TOP), NAME(BS_BOTTOM), NAME(BS_VCENTER),
-        NAME(BS_MULTILINE), NAME(BS_NOTIFY), NAME(BS_FLAT),
-        NAME(SS_LEFT), NAME(SS_CENTER), NAME(SS_RIGHT), NAME(SS_SIMPLE), NAME(SS_LEFTNOWORDWRAP),
-        NAME(SS_NOPREFIX), NAME(SS_CENTERIMAGE),
-        NAME(CBS_SIMPLE), NAME(CBS_DROPDOWN), NAME(CBS_DROPDOWNLIST), NAME(CBS_OWNERDRAWFIXED),
-        NAME(CBS_OWNERDRAWVARIABLE), NAME(CBS_AUTOHSCROLL), NAME(CBS_OEMCONVERT), NAME(CBS_SORT),
-        NAME(CBS_HASSTRINGS), NAME(CBS_NOINTEGRALHEIGHT), NAME(CBS_DISABLENOSCROLL), NAME(CBS_UPPERCASE),
+        NAME(IDOK),
+        NAME(IDCANCEL),
+        NAME(WS_OVERLAPPED),
+        NAME(WS_POPUP),
+        NAME(WS_CHILD),
+        NAME(WS_MINIMIZE),
+        NAME(WS_VISIBLE),
+        NAME(WS_DISABLED),
+        NAME(WS_CLIPSIBLINGS),
+        NAME(WS_CLIPCHILDREN),
+        NAME(WS_MAXIMIZE),
+        NAME(WS_CAPTION),
+        NAME(WS_BORDER),
+        NAME(WS_DLGFRAME),
+        NAME(WS_VSCROLL),
+        NAME(WS_HSCROLL),
+        NAME(WS_SYSMENU),
+        NAME(WS_THICKFRAME),
+        NAME(WS_GROUP),
+        NAME(WS_TABSTOP),
+        NAME(WS_MINIMIZEBOX),
+        NAME(WS_MAXIMIZEBOX),
+        NAME(DS_ABSALIGN),
+        NAME(DS_SYSMODAL),
+        NAME(DS_3DLOOK),
+        NAME(DS_FIXEDSYS),
+        NAME(DS_NOFAILCREATE),
+        NAME(DS_LOCALEDIT),
+        NAME(DS_SETFONT),
+        NAME(DS_MODALFRAME),
+        NAME(DS_NOIDLEMSG),
+        NAME(DS_SETFOREGROUND),
+        NAME(DS_CONTROL),
+        NAME(DS_CENTER),
+        NAME(DS_CENTERMOUSE),
+        NAME(DS_CONTEXTHELP),
+        NAME(DS_SHELLFONT),
+        NAME(BS_PUSHBUTTON),
+        NAME(BS_DEFPUSHBUTTON),
+        NAME(BS_CHECKBOX),
+        NAME(BS_AUTOCHECKBOX),
+        NAME(BS_RADIOBUTTON),
+        NAME(BS_3STATE),
+        NAME(BS_AUTO3STATE),
+        NAME(BS_GROUPBOX),
+        NAME(BS_USERBUTTON),
+        NAME(BS_AUTORADIOBUTTON),
+        NAME(BS_PUSHBOX),
+        NAME(BS_OWNERDRAW),
+        NAME(BS_LEFTTEXT),
+        NAME(BS_TEXT),
+        NAME(BS_LEFT),
+        NAME(BS_RIGHT),
+        NAME(BS_CENTER),
+        NAME(BS_TOP),
+        NAME(BS_BOTTOM),
+        NAME(BS_VCENTER),
+        NAME(BS_MULTILINE),
+        NAME(BS_NOTIFY),
+        NAME(BS_FLAT),
+        NAME(SS_LEFT),
+        NAME(SS_CENTER),
+        NAME(SS_RIGHT),
+        NAME(SS_SIMPLE),
+        NAME(SS_LEFTNOWORDWRAP),
+        NAME(SS_NOPREFIX),
+        NAME(SS_CENTERIMAGE),
+        NAME(CBS_SIMPLE),
+        NAME(CBS_DROPDOWN),
+        NAME(CBS_DROPDOWNLIST),
+        NAME(CBS_OWNERDRAWFIXED),
+        NAME(CBS_OWNERDRAWVARIABLE),
+        NAME(CBS_AUTOHSCROLL),
+        NAME(CBS_OEMCONVERT),
+        NAME(CBS_SORT),
+        NAME(CBS_HASSTRINGS),
+        NAME(CBS_NOINTEGRALHEIGHT),
+        NAME(CBS_DISABLENOSCROLL),
+        NAME(CBS_UPPERCASE),
         NAME(CBS_LOWERCASE),
 #undef NAME
     };
     return names;
 }
 
-bool IsKeyword(const Token& t, const char* word) {
+bool IsKeyword(const Token& t, const char* word)
+{
     return t.kind == Token::Name && t.text == word;
 }
 
-class Parser {
+class Parser
+{
 public:
     Parser(const std::string& text, std::string* error) : m_text(text), m_error(error) {}
 
-    bool Run(std::vector<win32::DialogTemplate>& dialogs) {
+    bool Run(std::vector<win32::DialogTemplate>& dialogs)
+    {
         if (!Tokenize())
             return false;
-        while (Peek().kind != Token::End) {
+        while (Peek().kind != Token::End)
+        {
             if (!TopLevel(dialogs))
                 return false;
         }
@@ -62,7 +137,8 @@ public:
     }
 
 private:
-    bool Fail(const std::string& what, int line) {
+    bool Fail(const std::string& what, int line)
+    {
         if (m_error)
             *m_error = "line " + std::to_string(line) + ": " + what;
         return false;
@@ -71,11 +147,14 @@ private:
 
     // --- tokens
 
-    bool Directive(size_t& i, int line) {
+    bool Directive(size_t& i, int line)
+    {
         size_t end = i;
         std::string body;
-        while (end < m_text.size() && m_text[end] != '\n') {
-            if (m_text[end] == '\\' && end + 1 < m_text.size() && m_text[end + 1] == '\n') {
+        while (end < m_text.size() && m_text[end] != '\n')
+        {
+            if (m_text[end] == '\\' && end + 1 < m_text.size() && m_text[end + 1] == '\n')
+            {
                 end += 2;
                 continue;
             }
@@ -111,28 +190,34 @@ private:
     bool Tokenize() { return TokenizeInto(m_text, m_tokens, true); }
 
     // Splits text into tokens; directives only count at the start of a line of the script itself.
-    bool TokenizeInto(const std::string& text, std::vector<Token>& tokens, bool script) {
+    bool TokenizeInto(const std::string& text, std::vector<Token>& tokens, bool script)
+    {
         int line = 1;
         bool lineStart = true;
         size_t i = 0;
-        while (i < text.size()) {
+        while (i < text.size())
+        {
             const char c = text[i];
-            if (c == '\n') {
+            if (c == '\n')
+            {
                 ++line;
                 lineStart = true;
                 ++i;
                 continue;
             }
-            if (std::isspace(static_cast<unsigned char>(c))) {
+            if (std::isspace(static_cast<unsigned char>(c)))
+            {
                 ++i;
                 continue;
             }
-            if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            if (c == '/' && i + 1 < text.size() && text[i + 1] == '/')
+            {
                 while (i < text.size() && text[i] != '\n')
                     ++i;
                 continue;
             }
-            if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+            if (c == '/' && i + 1 < text.size() && text[i + 1] == '*')
+            {
                 const size_t close = text.find("*/", i + 2);
                 if (close == std::string::npos)
                     return Fail("unterminated comment", line);
@@ -141,7 +226,8 @@ private:
                 i = close + 2;
                 continue;
             }
-            if (c == '#' && script && lineStart) {
+            if (c == '#' && script && lineStart)
+            {
                 if (!Directive(i, line))
                     return false;
                 continue;
@@ -149,14 +235,17 @@ private:
             lineStart = false;
             Token token;
             token.line = line;
-            if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+            if (std::isalpha(static_cast<unsigned char>(c)) || c == '_')
+            {
                 size_t end = i;
                 while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_'))
                     ++end;
                 token.kind = Token::Name;
                 token.text = text.substr(i, end - i);
                 i = end;
-            } else if (std::isdigit(static_cast<unsigned char>(c))) {
+            }
+            else if (std::isdigit(static_cast<unsigned char>(c)))
+            {
                 char* end = nullptr;
                 token.kind = Token::Number;
                 const bool hex = c == '0' && i + 1 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X');
@@ -166,34 +255,44 @@ private:
                     ++i;
                 if (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_'))
                     return Fail("malformed number", line);
-            } else if (c == '"') {
+            }
+            else if (c == '"')
+            {
                 token.kind = Token::String;
                 ++i;
-                for (;;) {
+                for (;;)
+                {
                     if (i >= text.size() || text[i] == '\n')
                         return Fail("unterminated string", line);
                     const char s = text[i++];
-                    if (s == '"') {
+                    if (s == '"')
+                    {
                         // A doubled quote stands for one quote.
-                        if (i < text.size() && text[i] == '"') {
+                        if (i < text.size() && text[i] == '"')
+                        {
                             token.text += '"';
                             ++i;
                             continue;
                         }
                         break;
                     }
-                    if (s == '\\' && i < text.size()) {
+                    if (s == '\\' && i < text.size())
+                    {
                         const char e = text[i++];
                         token.text += e == 'n' ? '\n' : e == 't' ? '\t' : e;
                         continue;
                     }
                     token.text += s;
                 }
-            } else if (std::string(",|()-+~{}").find(c) != std::string::npos) {
+            }
+            else if (std::string(",|()-+~{}").find(c) != std::string::npos)
+            {
                 token.kind = Token::Punct;
                 token.text = std::string(1, c);
                 ++i;
-            } else {
+            }
+            else
+            {
                 return Fail(std::string("unexpected character '") + c + "'", line);
             }
             tokens.push_back(token);
@@ -204,28 +303,32 @@ private:
         return true;
     }
 
-    const Token& Peek(size_t ahead = 0) const {
+    const Token& Peek(size_t ahead = 0) const
+    {
         const size_t at = std::min(m_pos + ahead, m_tokens.size() - 1);
         return m_tokens[at];
     }
-    Token Next() {
+    Token Next()
+    {
         const Token t = Peek();
         if (m_pos < m_tokens.size() - 1)
             ++m_pos;
         return t;
     }
-    bool Accept(const char* punct) {
-        if (Peek().kind == Token::Punct && Peek().text == punct) {
+    bool Accept(const char* punct)
+    {
+        if (Peek().kind == Token::Punct && Peek().text == punct)
+        {
             Next();
             return true;
         }
         return false;
     }
-    bool Expect(const char* punct) {
-        return Accept(punct) || Fail(std::string("expected '") + punct + "'");
-    }
-    bool Begin() {
-        if (IsKeyword(Peek(), "BEGIN") || (Peek().kind == Token::Punct && Peek().text == "{")) {
+    bool Expect(const char* punct) { return Accept(punct) || Fail(std::string("expected '") + punct + "'"); }
+    bool Begin()
+    {
+        if (IsKeyword(Peek(), "BEGIN") || (Peek().kind == Token::Punct && Peek().text == "{"))
+        {
             Next();
             return true;
         }
@@ -235,25 +338,30 @@ private:
 
     // --- expressions: numbers, names, unary - and ~, ( ), | and +, and rc's NOT
 
-    bool Primary(long& value) {
+    bool Primary(long& value)
+    {
         const Token t = Next();
-        if (t.kind == Token::Number) {
+        if (t.kind == Token::Number)
+        {
             value = t.value;
             return true;
         }
-        if (t.kind == Token::Punct && t.text == "-") {
+        if (t.kind == Token::Punct && t.text == "-")
+        {
             if (!Primary(value))
                 return false;
             value = -value;
             return true;
         }
-        if (t.kind == Token::Punct && t.text == "~") {
+        if (t.kind == Token::Punct && t.text == "~")
+        {
             if (!Primary(value))
                 return false;
             value = ~value;
             return true;
         }
-        if (t.kind == Token::Punct && t.text == "(") {
+        if (t.kind == Token::Punct && t.text == "(")
+        {
             return Expression(value) && Expect(")");
         }
         if (t.kind == Token::Name)
@@ -261,9 +369,11 @@ private:
         return Fail("expected a number", t.line);
     }
 
-    bool NameValue(const Token& t, long& value) {
+    bool NameValue(const Token& t, long& value)
+    {
         const auto define = m_defines.find(t.text);
-        if (define != m_defines.end()) {
+        if (define != m_defines.end())
+        {
             if (m_expanding.count(t.text))
                 return Fail(t.text + " is defined in terms of itself", t.line);
             std::vector<Token> tokens;
@@ -285,20 +395,25 @@ private:
             return ok;
         }
         const auto known = Win32Names().find(t.text);
-        if (known != Win32Names().end()) {
+        if (known != Win32Names().end())
+        {
             value = known->second;
             return true;
         }
         return Fail("unknown name " + t.text, t.line);
     }
 
-    bool Expression(long& value) {
+    bool Expression(long& value)
+    {
         if (!Primary(value))
             return false;
-        for (;;) {
+        for (;;)
+        {
             const bool add = Peek().kind == Token::Punct && Peek().text == "+";
-            if (Accept("|") || Accept("+")) {
-                if (IsKeyword(Peek(), "NOT")) {
+            if (Accept("|") || Accept("+"))
+            {
+                if (IsKeyword(Peek(), "NOT"))
+                {
                     Next();
                     long cleared;
                     if (!Primary(cleared))
@@ -310,19 +425,24 @@ private:
                 if (!Primary(more))
                     return false;
                 value = add ? value + more : value | more;
-            } else if (IsKeyword(Peek(), "NOT")) {
+            }
+            else if (IsKeyword(Peek(), "NOT"))
+            {
                 Next();
                 long cleared;
                 if (!Primary(cleared))
                     return false;
                 value &= ~cleared;
-            } else {
+            }
+            else
+            {
                 return true;
             }
         }
     }
 
-    bool Int(int& out) {
+    bool Int(int& out)
+    {
         long value;
         if (!Expression(value))
             return false;
@@ -330,7 +450,8 @@ private:
         return true;
     }
 
-    bool Str(std::string& out) {
+    bool Str(std::string& out)
+    {
         if (Peek().kind != Token::String)
             return Fail("expected a string");
         out = Next().text;
@@ -339,14 +460,17 @@ private:
 
     // --- statements
 
-    bool SkipBlock() {
+    bool SkipBlock()
+    {
         if (!Begin())
             return Fail("expected BEGIN");
         int depth = 1;
-        while (depth > 0) {
+        while (depth > 0)
+        {
             if (Peek().kind == Token::End)
                 return Fail("BEGIN without END");
-            if (Begin()) {
+            if (Begin())
+            {
                 ++depth;
                 continue;
             }
@@ -358,10 +482,13 @@ private:
     }
 
     // Resources other than dialogs: one line naming a file, or statements then a block.
-    bool SkipResource(int line) {
+    bool SkipResource(int line)
+    {
         bool file = false;
-        while (Peek().kind != Token::End && Peek().line == line) {
-            if (Begin()) {
+        while (Peek().kind != Token::End && Peek().line == line)
+        {
+            if (Begin())
+            {
                 --m_pos;
                 break;
             }
@@ -369,7 +496,8 @@ private:
         }
         if (file)
             return true;
-        while (!Begin()) {
+        while (!Begin())
+        {
             if (Peek().kind == Token::End)
                 return Fail("resource without BEGIN");
             Next();
@@ -378,14 +506,17 @@ private:
         return SkipBlock();
     }
 
-    bool TopLevel(std::vector<win32::DialogTemplate>& dialogs) {
+    bool TopLevel(std::vector<win32::DialogTemplate>& dialogs)
+    {
         const Token first = Peek();
-        if (IsKeyword(first, "LANGUAGE")) {
+        if (IsKeyword(first, "LANGUAGE"))
+        {
             Next();
             int primary, sub;
             return Int(primary) && Expect(",") && Int(sub);
         }
-        if (IsKeyword(first, "STRINGTABLE")) {
+        if (IsKeyword(first, "STRINGTABLE"))
+        {
             Next();
             return SkipResource(first.line);
         }
@@ -395,14 +526,19 @@ private:
         if (type.kind != Token::Name && type.kind != Token::Number)
             return Fail("expected a resource type", type.line);
         win32::DialogTemplate dialog;
-        if (first.kind == Token::Number) {
+        if (first.kind == Token::Number)
+        {
             dialog.id = static_cast<int>(first.value);
-        } else if (m_defines.count(first.text)) {
+        }
+        else if (m_defines.count(first.text))
+        {
             long value;
             if (!NameValue(first, value))
                 return false;
             dialog.id = static_cast<int>(value);
-        } else {
+        }
+        else
+        {
             dialog.name = first.text;
         }
         Next();
@@ -415,9 +551,10 @@ private:
         return true;
     }
 
-    bool Dialog(win32::DialogTemplate& dialog) {
-        static const std::set<std::string> memoryFlags = {"MOVEABLE", "FIXED",      "PURE",    "IMPURE",
-                                                           "PRELOAD",  "LOADONCALL", "DISCARDABLE"};
+    bool Dialog(win32::DialogTemplate& dialog)
+    {
+        static const std::set<std::string> memoryFlags = {"MOVEABLE", "FIXED",      "PURE",       "IMPURE",
+                                                          "PRELOAD",  "LOADONCALL", "DISCARDABLE"};
         while (Peek().kind == Token::Name && memoryFlags.count(Peek().text))
             Next();
         if (!(Int(dialog.x) && Expect(",") && Int(dialog.y) && Expect(",") && Int(dialog.cx) && Expect(",") &&
@@ -427,7 +564,8 @@ private:
         if (Accept(",") && !Int(helpId))
             return false;
         dialog.style = WS_POPUP | WS_BORDER | WS_SYSMENU;
-        for (;;) {
+        for (;;)
+        {
             const Token t = Peek();
             if (Begin())
                 break;
@@ -435,18 +573,25 @@ private:
                 return Fail("expected a dialog statement");
             Next();
             long value;
-            if (t.text == "STYLE") {
+            if (t.text == "STYLE")
+            {
                 if (!Expression(value))
                     return false;
                 dialog.style = static_cast<DWORD>(value);
-            } else if (t.text == "EXSTYLE") {
+            }
+            else if (t.text == "EXSTYLE")
+            {
                 if (!Expression(value))
                     return false;
                 dialog.exStyle = static_cast<DWORD>(value);
-            } else if (t.text == "CAPTION") {
+            }
+            else if (t.text == "CAPTION")
+            {
                 if (!Str(dialog.caption))
                     return false;
-            } else if (t.text == "FONT") {
+            }
+            else if (t.text == "FONT")
+            {
                 if (!(Int(dialog.pointSize) && Expect(",") && Str(dialog.typeface)))
                     return false;
                 int italic = 0;
@@ -457,14 +602,20 @@ private:
                 if (Accept(",") && !Int(dialog.charset))
                     return false;
                 dialog.italic = italic != 0;
-            } else if (t.text == "LANGUAGE") {
+            }
+            else if (t.text == "LANGUAGE")
+            {
                 int primary, sub;
                 if (!(Int(primary) && Expect(",") && Int(sub)))
                     return false;
-            } else if (t.text == "CHARACTERISTICS" || t.text == "VERSION") {
+            }
+            else if (t.text == "CHARACTERISTICS" || t.text == "VERSION")
+            {
                 if (!Expression(value))
                     return false;
-            } else {
+            }
+            else
+            {
                 return Fail(t.text + " is not understood in a dialog", t.line);
             }
         }
@@ -473,7 +624,8 @@ private:
             dialog.style |= WS_CAPTION;
         if (!dialog.typeface.empty())
             dialog.style |= DS_SETFONT;
-        while (!AtEnd()) {
+        while (!AtEnd())
+        {
             if (Peek().kind == Token::End)
                 return Fail("dialog without END");
             if (!Control(dialog))
@@ -483,7 +635,8 @@ private:
         return true;
     }
 
-    bool Control(win32::DialogTemplate& dialog) {
+    bool Control(win32::DialogTemplate& dialog)
+    {
         const Token t = Next();
         if (!IsKeyword(t, "CONTROL"))
             return Fail("only CONTROL statements are understood in a dialog, not " + t.text, t.line);
@@ -518,25 +671,30 @@ private:
     std::set<std::string> m_expanding;
 };
 
-std::vector<const char*>& Scripts() {
+std::vector<const char*>& Scripts()
+{
     static std::vector<const char*> scripts;
     return scripts;
 }
 
-}  // namespace
+} // namespace
 
-namespace win32 {
+namespace win32
+{
 
-bool SameName(const std::string& a, const char* b) {
+bool SameName(const std::string& a, const char* b)
+{
     size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
+    for (; i < a.size() && b[i]; ++i)
+    {
         if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
             return false;
     }
     return i == a.size() && b[i] == '\0';
 }
 
-bool ParseResourceScript(const std::string& text, std::vector<DialogTemplate>& dialogs, std::string* error) {
+bool ParseResourceScript(const std::string& text, std::vector<DialogTemplate>& dialogs, std::string* error)
+{
     std::vector<DialogTemplate> parsed;
     Parser parser(text, error);
     if (!parser.Run(parsed))
@@ -545,28 +703,34 @@ bool ParseResourceScript(const std::string& text, std::vector<DialogTemplate>& d
     return true;
 }
 
-void RegisterResourceScript(const char* text) {
+void RegisterResourceScript(const char* text)
+{
     Scripts().push_back(text);
 }
 
-const std::vector<const char*>& RegisteredResourceScripts() {
+const std::vector<const char*>& RegisteredResourceScripts()
+{
     return Scripts();
 }
 
-bool FindDialogTemplate(LPCSTR name, DialogTemplate& dialog) {
+bool FindDialogTemplate(LPCSTR name, DialogTemplate& dialog)
+{
     if (name == nullptr)
         return false;
-    for (const char* script : Scripts()) {
+    for (const char* script : Scripts())
+    {
         std::vector<DialogTemplate> dialogs;
         if (!ParseResourceScript(script, dialogs, nullptr))
             continue;
-        for (const DialogTemplate& candidate : dialogs) {
+        for (const DialogTemplate& candidate : dialogs)
+        {
             // "#101" names the numeric resource 101, as on Windows.
             const bool match = IS_INTRESOURCE(name)
                                    ? candidate.name.empty() && candidate.id == static_cast<int>(LOWORD(name))
                                : name[0] == '#' ? candidate.name.empty() && candidate.id == std::atoi(name + 1)
                                                 : !candidate.name.empty() && SameName(candidate.name, name);
-            if (match) {
+            if (match)
+            {
                 dialog = candidate;
                 return true;
             }
@@ -575,4 +739,4 @@ bool FindDialogTemplate(LPCSTR name, DialogTemplate& dialog) {
     return false;
 }
 
-}  // namespace win32
+} // namespace win32

@@ -7,31 +7,34 @@
 #include <string>
 #include <vector>
 
-namespace win32 {
+namespace win32
+{
 
-struct DialogControl {
+struct DialogControl
+{
     std::string text;
     int id = 0;
-    std::string className;  // as written: "Button", "Static", "ComboBox", ...
+    std::string className; // as written: "Button", "Static", "ComboBox", ...
     DWORD style = 0;
     DWORD exStyle = 0;
-    int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
+    int x = 0, y = 0, cx = 0, cy = 0; // dialog units
 };
 
-struct DialogTemplate {
+struct DialogTemplate
+{
     // A numeric id, or a name when the script names the resource with text.
     int id = -1;
     std::string name;
     DWORD style = 0;
     DWORD exStyle = 0;
-    int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
+    int x = 0, y = 0, cx = 0, cy = 0; // dialog units
     std::string caption;
     int pointSize = 0;
     std::string typeface;
     int weight = 0;
     bool italic = false;
     int charset = 0;
-    std::vector<DialogControl> controls;  // template order, which is also the tab order
+    std::vector<DialogControl> controls; // template order, which is also the tab order
 };
 
 // Parses every DIALOGEX block of a resource script; other resources are
@@ -51,4 +54,4 @@ bool SameName(const std::string& a, const char* b);
 // The registered dialog named by a resource name or MAKEINTRESOURCE id.
 bool FindDialogTemplate(LPCSTR name, DialogTemplate& dialog);
 
-}  // namespace win32
+} // namespace win32

@@ -3,20 +3,25 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 // Quotes one argument so that Windows' command-line parsing gives it back unchanged.
-void AppendArgument(std::string& line, const std::string& arg) {
+void AppendArgument(std::string& line, const std::string& arg)
+{
     if (!line.empty())
         line += ' ';
-    if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string::npos) {
+    if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string::npos)
+    {
         line += arg;
         return;
     }
     line += '"';
     size_t backslashes = 0;
-    for (const char c : arg) {
-        if (c == '\\') {
+    for (const char c : arg)
+    {
+        if (c == '\\')
+        {
             ++backslashes;
             continue;
         }
@@ -29,9 +34,10 @@ void AppendArgument(std::string& line, const std::string& arg) {
     line += '"';
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // WinMain's command line is the arguments without the program name.
     static std::string commandLine;
     for (int i = 1; i < argc; ++i)

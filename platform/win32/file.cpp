@@ -12,15 +12,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 std::mutex g_filesMutex;
 std::unordered_map<HANDLE, int> g_files;
 uintptr_t g_nextFile = 0x100;
 
-DWORD ErrorFromErrno(int error, const std::string& path) {
-    switch (error) {
-    case ENOENT: {
+DWORD ErrorFromErrno(int error, const std::string& path)
+{
+    switch (error)
+    {
+    case ENOENT:
+    {
         // Win32 tells a missing file from a missing folder on the way to it.
         const size_t slash = path.rfind('/');
         if (slash == std::string::npos)
@@ -28,49 +32,51 @@ DWORD ErrorFromErrno(int error, const std::string& path) {
         struct stat folder;
         const std::string parent = slash == 0 ? "/" : path.substr(0, slash);
         return stat(parent.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode) ? ERROR_FILE_NOT_FOUND
-                                                                              : ERROR_PATH_NOT_FOUND;
+                                                                             : ERROR_PATH_NOT_FOUND;
     }
     case ENOTDIR:
-    case ENAMETOOLONG:
-        return ERROR_PATH_NOT_FOUND;
+    case ENAMETOOLONG: return ERROR_PATH_NOT_FOUND;
     case EMFILE:
-    case ENFILE:
-        return ERROR_TOO_MANY_OPEN_FILES;
-    case ENOMEM:
-        return ERROR_NOT_ENOUGH_MEMORY;
+    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
     case EISDIR:
         // A folder opens only with backup semantics on Windows.
         return ERROR_ACCESS_DENIED;
-    default:
-        return ERROR_ACCESS_DENIED;
+    default: return ERROR_ACCESS_DENIED;
     }
 }
 
-int DescriptorOf(HANDLE handle) {
+int DescriptorOf(HANDLE handle)
+{
     std::lock_guard<std::mutex> lock(g_filesMutex);
     const auto it = g_files.find(handle);
     return it == g_files.end() ? -1 : it->second;
 }
 
-}  // namespace
+} // namespace
 
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
                           LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/, DWORD dwCreationDisposition,
-                          DWORD /*dwFlagsAndAttributes*/, HANDLE /*hTemplateFile*/) {
-    if (lpFileName == nullptr || dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING) {
+                          DWORD /*dwFlagsAndAttributes*/, HANDLE /*hTemplateFile*/)
+{
+    if (lpFileName == nullptr || dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING)
+    {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    if (dwCreationDisposition != OPEN_EXISTING || (dwDesiredAccess & ~static_cast<DWORD>(GENERIC_READ)) != 0) {
+    if (dwCreationDisposition != OPEN_EXISTING || (dwDesiredAccess & ~static_cast<DWORD>(GENERIC_READ)) != 0)
+    {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    if (*lpFileName == '\0') {
+    if (*lpFileName == '\0')
+    {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
     const int fd = quorl_host::OpenHostFile(lpFileName);
-    if (fd < 0) {
+    if (fd < 0)
+    {
         SetLastError(ErrorFromErrno(errno, quorl_host::HostPath(lpFileName)));
         return INVALID_HANDLE_VALUE;
     }
@@ -82,10 +88,12 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
     return handle;
 }
 
-DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
+DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
+{
     const int fd = DescriptorOf(hFile);
     struct stat info;
-    if (fd < 0 || fstat(fd, &info) != 0) {
+    if (fd < 0 || fstat(fd, &info) != 0)
+    {
         SetLastError(ERROR_INVALID_HANDLE);
         return INVALID_FILE_SIZE;
     }
@@ -100,26 +108,32 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
 }
 
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
-                     LPOVERLAPPED lpOverlapped) {
-    if (lpOverlapped != nullptr || lpNumberOfBytesRead == nullptr) {
+                     LPOVERLAPPED lpOverlapped)
+{
+    if (lpOverlapped != nullptr || lpNumberOfBytesRead == nullptr)
+    {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     *lpNumberOfBytesRead = 0;
     const int fd = DescriptorOf(hFile);
-    if (fd < 0) {
+    if (fd < 0)
+    {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (lpBuffer == nullptr && nNumberOfBytesToRead > 0) {
+    if (lpBuffer == nullptr && nNumberOfBytesToRead > 0)
+    {
         SetLastError(ERROR_NOACCESS);
         return FALSE;
     }
     // A synchronous read of a file returns short only at its end.
     DWORD total = 0;
-    while (total < nNumberOfBytesToRead) {
+    while (total < nNumberOfBytesToRead)
+    {
         const ssize_t got = read(fd, static_cast<char*>(lpBuffer) + total, nNumberOfBytesToRead - total);
-        if (got < 0) {
+        if (got < 0)
+        {
             if (errno == EINTR)
                 continue;
             *lpNumberOfBytesRead = total;
@@ -134,17 +148,20 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, 
     return TRUE;
 }
 
-BOOL WINAPI CloseHandle(HANDLE hObject) {
+BOOL WINAPI CloseHandle(HANDLE hObject)
+{
     int fd = -1;
     {
         std::lock_guard<std::mutex> lock(g_filesMutex);
         const auto it = g_files.find(hObject);
-        if (it != g_files.end()) {
+        if (it != g_files.end())
+        {
             fd = it->second;
             g_files.erase(it);
         }
     }
-    if (fd < 0) {
+    if (fd < 0)
+    {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }

@@ -26,16 +26,19 @@ bool Win32WindowHasFocus(HWND hWnd);
 typedef void (*Win32DestroyHook)(void* context);
 void Win32SetDestroyHook(HWND hWnd, Win32DestroyHook hook, void* context);
 
-namespace win32 {
+namespace win32
+{
 
-struct QueuedMessage {
+struct QueuedMessage
+{
     MSG msg;
-    Uint16 keyMods;  // SDL modifiers when an input message was made
+    Uint16 keyMods; // SDL modifiers when an input message was made
 };
 
 // A thread's message queue. Windows belong to the thread that created them and
 // their messages go to that thread's queue.
-struct ThreadQueue {
+struct ThreadQueue
+{
     std::deque<QueuedMessage> posted;
     std::deque<QueuedMessage> input;
     bool quitPending = false;
@@ -45,7 +48,8 @@ struct ThreadQueue {
     POINT cursor{};          // last known cursor position, screen coordinates
 };
 
-struct WindowClass {
+struct WindowClass
+{
     std::string name;
     ATOM atom = 0;
     HINSTANCE instance = nullptr;
@@ -57,7 +61,8 @@ struct WindowClass {
     int liveWindows = 0;
 };
 
-struct Window {
+struct Window
+{
     HWND handle = nullptr;
     std::shared_ptr<WindowClass> cls;
     WNDPROC proc = nullptr;
@@ -103,7 +108,8 @@ void SetX11WindowClass(SDL_Window* window, const char* className);
 bool X11HasInputFocus(SDL_Window* window);
 
 // Keyboard translation, US layout for positions and characters.
-struct KeyInfo {
+struct KeyInfo
+{
     UINT vk;       // 0: a key Win32 code has no virtual key for
     UINT scan;     // PC set-1 scan code
     bool extended; // the E0-prefixed keys
@@ -112,4 +118,4 @@ KeyInfo KeyInfoFor(SDL_Scancode scancode, SDL_Keycode keycode, Uint16 mods);
 // The character TranslateMessage makes of a key, 0 for none.
 char CharacterFor(UINT vk, Uint16 mods);
 
-}  // namespace win32
+} // namespace win32

@@ -2,12 +2,14 @@
 // TranslateMessage makes of them (US layout).
 #include "win32/internal.h"
 
-namespace {
+namespace
+{
 
-struct KeyEntry {
+struct KeyEntry
+{
     SDL_Scancode sdl;
     BYTE vk;
-    WORD scan;  // 0xE0xx for the extended keys
+    WORD scan; // 0xE0xx for the extended keys
 };
 
 // By key position; layout-independent keys keep these, character keys take
@@ -122,12 +124,14 @@ constexpr KeyEntry kKeys[] = {
 };
 
 // The virtual key of a character key, from the character the layout puts on it.
-UINT VirtualKeyOfCharacter(SDL_Keycode key) {
+UINT VirtualKeyOfCharacter(SDL_Keycode key)
+{
     if (key >= SDLK_a && key <= SDLK_z)
         return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9)
         return static_cast<UINT>(key);
-    switch (key) {
+    switch (key)
+    {
     case SDLK_MINUS: return VK_OEM_MINUS;
     case SDLK_EQUALS: return VK_OEM_PLUS;
     case SDLK_LEFTBRACKET: return VK_OEM_4;
@@ -143,14 +147,17 @@ UINT VirtualKeyOfCharacter(SDL_Keycode key) {
     }
 }
 
-bool IsCharacterPosition(SDL_Scancode sc) {
+bool IsCharacterPosition(SDL_Scancode sc)
+{
     return (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_0) || (sc >= SDL_SCANCODE_MINUS && sc <= SDL_SCANCODE_SLASH) ||
            sc == SDL_SCANCODE_NONUSBACKSLASH;
 }
 
 // With Num Lock off the keypad sends the navigation keys.
-UINT KeypadNavigationKey(UINT vk) {
-    switch (vk) {
+UINT KeypadNavigationKey(UINT vk)
+{
+    switch (vk)
+    {
     case VK_NUMPAD0: return VK_INSERT;
     case VK_NUMPAD0 + 1: return VK_END;
     case VK_NUMPAD0 + 2: return VK_DOWN;
@@ -166,19 +173,25 @@ UINT KeypadNavigationKey(UINT vk) {
     }
 }
 
-}  // namespace
+} // namespace
 
-namespace win32 {
+namespace win32
+{
 
-KeyInfo KeyInfoFor(SDL_Scancode scancode, SDL_Keycode keycode, Uint16 mods) {
-    for (const KeyEntry& entry : kKeys) {
+KeyInfo KeyInfoFor(SDL_Scancode scancode, SDL_Keycode keycode, Uint16 mods)
+{
+    for (const KeyEntry& entry : kKeys)
+    {
         if (entry.sdl != scancode)
             continue;
         UINT vk = entry.vk;
-        if (IsCharacterPosition(scancode)) {
+        if (IsCharacterPosition(scancode))
+        {
             if (const UINT layoutVk = VirtualKeyOfCharacter(keycode))
                 vk = layoutVk;
-        } else if (!(mods & KMOD_NUM)) {
+        }
+        else if (!(mods & KMOD_NUM))
+        {
             vk = KeypadNavigationKey(vk);
         }
         return KeyInfo{vk, static_cast<UINT>(entry.scan & 0xFF), (entry.scan & 0xFF00) == 0xE000};
@@ -186,18 +199,21 @@ KeyInfo KeyInfoFor(SDL_Scancode scancode, SDL_Keycode keycode, Uint16 mods) {
     return KeyInfo{0, 0, false};
 }
 
-char CharacterFor(UINT vk, Uint16 mods) {
+char CharacterFor(UINT vk, Uint16 mods)
+{
     const bool shift = (mods & KMOD_SHIFT) != 0;
     const bool ctrl = (mods & KMOD_CTRL) != 0;
     if (ctrl && (mods & KMOD_ALT))
         return 0;
-    if (vk >= 'A' && vk <= 'Z') {
+    if (vk >= 'A' && vk <= 'Z')
+    {
         if (ctrl)
             return static_cast<char>(vk - 'A' + 1);
         const bool upper = shift != ((mods & KMOD_CAPS) != 0);
         return static_cast<char>(upper ? vk : vk - 'A' + 'a');
     }
-    switch (vk) {
+    switch (vk)
+    {
     case VK_ESCAPE: return 0x1B;
     case VK_RETURN: return ctrl ? 0x0A : 0x0D;
     case VK_BACK: return ctrl ? 0x7F : 0x08;
@@ -207,7 +223,8 @@ char CharacterFor(UINT vk, Uint16 mods) {
     }
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
         return static_cast<char>('0' + (vk - VK_NUMPAD0));
-    switch (vk) {
+    switch (vk)
+    {
     case VK_MULTIPLY: return '*';
     case VK_ADD: return '+';
     case VK_SUBTRACT: return '-';
@@ -219,7 +236,8 @@ char CharacterFor(UINT vk, Uint16 mods) {
         return 0;
     if (vk >= '0' && vk <= '9')
         return shift ? ")!@#$%^&*("[vk - '0'] : static_cast<char>(vk);
-    switch (vk) {
+    switch (vk)
+    {
     case VK_OEM_1: return shift ? ':' : ';';
     case VK_OEM_PLUS: return shift ? '+' : '=';
     case VK_OEM_COMMA: return shift ? '<' : ',';
@@ -236,4 +254,4 @@ char CharacterFor(UINT vk, Uint16 mods) {
     }
 }
 
-}  // namespace win32
+} // namespace win32

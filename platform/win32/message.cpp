@@ -5,13 +5,15 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+namespace
+{
 
 thread_local std::shared_ptr<win32::ThreadQueue> t_queue;
 
 const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1));
 
-MSG MakeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const win32::ThreadQueue& queue) {
+MSG MakeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const win32::ThreadQueue& queue)
+{
     MSG msg;
     msg.hwnd = hwnd;
     msg.message = message;
@@ -22,17 +24,22 @@ MSG MakeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const win
     return msg;
 }
 
-bool Matches(const MSG& msg, HWND hwnd, UINT min, UINT max) {
-    if (hwnd == kThreadMessagesOnly) {
+bool Matches(const MSG& msg, HWND hwnd, UINT min, UINT max)
+{
+    if (hwnd == kThreadMessagesOnly)
+    {
         if (msg.hwnd != nullptr)
             return false;
-    } else if (hwnd != nullptr && msg.hwnd != hwnd) {
+    }
+    else if (hwnd != nullptr && msg.hwnd != hwnd)
+    {
         return false;
     }
     return (min == 0 && max == 0) || (msg.message >= min && msg.message <= max);
 }
 
-WPARAM ModifierKeyFlags() {
+WPARAM ModifierKeyFlags()
+{
     const SDL_Keymod mods = SDL_GetModState();
     WPARAM flags = 0;
     if (mods & KMOD_SHIFT)
@@ -42,7 +49,8 @@ WPARAM ModifierKeyFlags() {
     return flags;
 }
 
-WPARAM ButtonFlagsOf(Uint32 sdlState) {
+WPARAM ButtonFlagsOf(Uint32 sdlState)
+{
     WPARAM flags = 0;
     if (sdlState & SDL_BUTTON_LMASK)
         flags |= MK_LBUTTON;
@@ -53,24 +61,28 @@ WPARAM ButtonFlagsOf(Uint32 sdlState) {
     return flags;
 }
 
-LPARAM PointParam(int x, int y) {
+LPARAM PointParam(int x, int y)
+{
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
 }
 
 // Screen position of a point in the window's client area; call with the state mutex held.
-POINT ScreenPoint(const win32::Window& window, int x, int y) {
+POINT ScreenPoint(const win32::Window& window, int x, int y)
+{
     int left = 0;
     int top = 0;
     SDL_GetWindowPosition(window.sdl, &left, &top);
     return POINT{left + x, top + y};
 }
 
-void QueueInput(const win32::Window& window, UINT message, WPARAM wParam, LPARAM lParam, Uint16 mods) {
+void QueueInput(const win32::Window& window, UINT message, WPARAM wParam, LPARAM lParam, Uint16 mods)
+{
     win32::ThreadQueue& queue = *window.queue;
     queue.input.push_back({MakeMessage(window.handle, message, wParam, lParam, queue), mods});
 }
 
-void TranslateKey(const SDL_KeyboardEvent& key) {
+void TranslateKey(const SDL_KeyboardEvent& key)
+{
     std::lock_guard<std::mutex> lock(win32::StateMutex());
     // SDL's X11 back end hands a newly focused window the keyboard some 200 ms
     // after X11 does, and reports keys typed meanwhile for no window; Win32
@@ -105,7 +117,8 @@ void TranslateKey(const SDL_KeyboardEvent& key) {
     QueueInput(*window, message, info.vk, static_cast<LPARAM>(lParam), mods);
 }
 
-void TranslateMotion(const SDL_MouseMotionEvent& motion) {
+void TranslateMotion(const SDL_MouseMotionEvent& motion)
+{
     std::lock_guard<std::mutex> lock(win32::StateMutex());
     const auto window = win32::LookupWindowBySdlId(motion.windowID);
     if (!window)
@@ -115,14 +128,16 @@ void TranslateMotion(const SDL_MouseMotionEvent& motion) {
                0);
 }
 
-void TranslateButton(const SDL_MouseButtonEvent& button) {
+void TranslateButton(const SDL_MouseButtonEvent& button)
+{
     std::lock_guard<std::mutex> lock(win32::StateMutex());
     const auto window = win32::LookupWindowBySdlId(button.windowID);
     if (!window)
         return;
     UINT downMessage;
     WPARAM flag;
-    switch (button.button) {
+    switch (button.button)
+    {
     case SDL_BUTTON_LEFT:
         downMessage = WM_LBUTTONDOWN;
         flag = MK_LBUTTON;
@@ -135,16 +150,18 @@ void TranslateButton(const SDL_MouseButtonEvent& button) {
         downMessage = WM_MBUTTONDOWN;
         flag = MK_MBUTTON;
         break;
-    default:
-        return;
+    default: return;
     }
     win32::ThreadQueue& queue = *window->queue;
     UINT message;
-    if (button.type == SDL_MOUSEBUTTONDOWN) {
+    if (button.type == SDL_MOUSEBUTTONDOWN)
+    {
         queue.mouseButtons |= flag;
         const bool doubleClick = (window->cls->style & CS_DBLCLKS) && button.clicks >= 2 && button.clicks % 2 == 0;
         message = doubleClick ? downMessage + 2 : downMessage;
-    } else {
+    }
+    else
+    {
         queue.mouseButtons &= ~flag;
         message = downMessage + 1;
     }
@@ -152,7 +169,8 @@ void TranslateButton(const SDL_MouseButtonEvent& button) {
     QueueInput(*window, message, queue.mouseButtons | ModifierKeyFlags(), PointParam(button.x, button.y), 0);
 }
 
-void TranslateWheel(const SDL_MouseWheelEvent& wheel) {
+void TranslateWheel(const SDL_MouseWheelEvent& wheel)
+{
     std::lock_guard<std::mutex> lock(win32::StateMutex());
     const auto window = win32::LookupWindowBySdlId(wheel.windowID);
     if (!window)
@@ -170,7 +188,8 @@ void TranslateWheel(const SDL_MouseWheelEvent& wheel) {
     QueueInput(*window, WM_MOUSEWHEEL, wParam, PointParam(queue.cursor.x, queue.cursor.y), 0);
 }
 
-void TranslateWindowEvent(const SDL_WindowEvent& event) {
+void TranslateWindowEvent(const SDL_WindowEvent& event)
+{
     HWND hwnd = nullptr;
     {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
@@ -178,57 +197,54 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
         if (!window)
             return;
         hwnd = window->handle;
-        switch (event.event) {
+        switch (event.event)
+        {
         case SDL_WINDOWEVENT_CLOSE:
             window->queue->posted.push_back({MakeMessage(hwnd, WM_CLOSE, 0, 0, *window->queue), 0});
             return;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-        case SDL_WINDOWEVENT_FOCUS_LOST: {
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+        {
             const bool gained = event.event == SDL_WINDOWEVENT_FOCUS_GAINED;
             if (window->focused == gained)
                 return;
             window->focused = gained;
             break;
         }
-        default:
-            return;
+        default: return;
         }
     }
     // Activation and focus changes are sent, not posted, as Win32 does.
-    if (event.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+    if (event.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+    {
         SendMessageA(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
         SendMessageA(hwnd, WM_SETFOCUS, 0, 0);
-    } else {
+    }
+    else
+    {
         SendMessageA(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
         SendMessageA(hwnd, WM_KILLFOCUS, 0, 0);
     }
 }
 
-void PumpInput() {
+void PumpInput()
+{
     // SDL's event queue may only be pumped on the thread that started video.
     if (!win32::IsVideoThread())
         return;
     SDL_PumpEvents();
     SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
-        switch (event.type) {
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+    {
+        switch (event.type)
+        {
         case SDL_KEYDOWN:
-        case SDL_KEYUP:
-            TranslateKey(event.key);
-            break;
-        case SDL_MOUSEMOTION:
-            TranslateMotion(event.motion);
-            break;
+        case SDL_KEYUP: TranslateKey(event.key); break;
+        case SDL_MOUSEMOTION: TranslateMotion(event.motion); break;
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-            TranslateButton(event.button);
-            break;
-        case SDL_MOUSEWHEEL:
-            TranslateWheel(event.wheel);
-            break;
-        case SDL_WINDOWEVENT:
-            TranslateWindowEvent(event.window);
-            break;
+        case SDL_MOUSEBUTTONUP: TranslateButton(event.button); break;
+        case SDL_MOUSEWHEEL: TranslateWheel(event.wheel); break;
+        case SDL_WINDOWEVENT: TranslateWindowEvent(event.window); break;
         default:
             // SDL_QUIT among them: every window gets its own WM_CLOSE.
             break;
@@ -237,16 +253,19 @@ void PumpInput() {
 }
 
 // Calls the window procedure on the window's own thread; 0 with an error otherwise.
-LRESULT Deliver(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+LRESULT Deliver(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
     WNDPROC proc = nullptr;
     {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
         const auto window = win32::LookupWindow(hWnd);
-        if (!window) {
+        if (!window)
+        {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
-        if (window->owner != std::this_thread::get_id()) {
+        if (window->owner != std::this_thread::get_id())
+        {
             SetLastError(ERROR_ACCESS_DENIED);
             return 0;
         }
@@ -255,30 +274,36 @@ LRESULT Deliver(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     return proc(hWnd, Msg, wParam, lParam);
 }
 
-}  // namespace
+} // namespace
 
-namespace win32 {
+namespace win32
+{
 
-std::shared_ptr<ThreadQueue> CurrentQueue() {
+std::shared_ptr<ThreadQueue> CurrentQueue()
+{
     if (!t_queue)
         t_queue = std::make_shared<ThreadQueue>();
     return t_queue;
 }
 
-void DropMessagesFor(const Window& window) {
+void DropMessagesFor(const Window& window)
+{
     const auto forWindow = [&](const QueuedMessage& queued) { return queued.msg.hwnd == window.handle; };
     for (auto* list : {&window.queue->posted, &window.queue->input})
         list->erase(std::remove_if(list->begin(), list->end(), forWindow), list->end());
 }
 
-}  // namespace win32
+} // namespace win32
 
-BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
-    if (lpMsg == nullptr) {
+BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg)
+{
+    if (lpMsg == nullptr)
+    {
         SetLastError(ERROR_NOACCESS);
         return FALSE;
     }
-    if (hWnd != nullptr && hWnd != kThreadMessagesOnly && !IsWindow(hWnd)) {
+    if (hWnd != nullptr && hWnd != kThreadMessagesOnly && !IsWindow(hWnd))
+    {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
@@ -287,12 +312,15 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
     const bool remove = (wRemoveMsg & PM_REMOVE) != 0;
     win32::ThreadQueue& queue = *win32::CurrentQueue();
     std::lock_guard<std::mutex> lock(win32::StateMutex());
-    for (auto* list : {&queue.posted, &queue.input}) {
-        for (auto it = list->begin(); it != list->end(); ++it) {
+    for (auto* list : {&queue.posted, &queue.input})
+    {
+        for (auto it = list->begin(); it != list->end(); ++it)
+        {
             if (!Matches(it->msg, hWnd, wMsgFilterMin, wMsgFilterMax))
                 continue;
             *lpMsg = it->msg;
-            if (remove) {
+            if (remove)
+            {
                 if (list == &queue.input)
                     queue.keyMods = it->keyMods;
                 list->erase(it);
@@ -301,7 +329,8 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
         }
     }
     // WM_QUIT is a flag, not a queued message: it comes once nothing else does, whatever the filter.
-    if (queue.quitPending) {
+    if (queue.quitPending)
+    {
         *lpMsg = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0, queue);
         if (remove)
             queue.quitPending = false;
@@ -310,18 +339,17 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
     return FALSE;
 }
 
-BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
+BOOL WINAPI TranslateMessage(const MSG* lpMsg)
+{
     if (lpMsg == nullptr)
         return FALSE;
-    switch (lpMsg->message) {
+    switch (lpMsg->message)
+    {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        break;
+    case WM_SYSKEYDOWN: break;
     case WM_KEYUP:
-    case WM_SYSKEYUP:
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_SYSKEYUP: return TRUE;
+    default: return FALSE;
     }
     win32::ThreadQueue& queue = *win32::CurrentQueue();
     std::lock_guard<std::mutex> lock(win32::StateMutex());
@@ -330,25 +358,31 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
     if (system && !(lpMsg->lParam & (1 << 29)))
         return TRUE;
     const char ch = win32::CharacterFor(static_cast<UINT>(lpMsg->wParam), queue.keyMods);
-    if (ch != 0) {
+    if (ch != 0)
+    {
         const UINT message = system ? WM_SYSCHAR : WM_CHAR;
-        queue.posted.push_back({MakeMessage(lpMsg->hwnd, message, static_cast<unsigned char>(ch), lpMsg->lParam, queue), 0});
+        queue.posted.push_back(
+            {MakeMessage(lpMsg->hwnd, message, static_cast<unsigned char>(ch), lpMsg->lParam, queue), 0});
     }
     return TRUE;
 }
 
-LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
+LRESULT WINAPI DispatchMessageA(const MSG* lpMsg)
+{
     if (lpMsg == nullptr || lpMsg->hwnd == nullptr)
         return 0;
     return Deliver(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
 
-LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
     return Deliver(hWnd, Msg, wParam, lParam);
 }
 
-BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    if (hWnd == nullptr) {
+BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    if (hWnd == nullptr)
+    {
         win32::ThreadQueue& queue = *win32::CurrentQueue();
         std::lock_guard<std::mutex> lock(win32::StateMutex());
         queue.posted.push_back({MakeMessage(nullptr, Msg, wParam, lParam, queue), 0});
@@ -356,7 +390,8 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     }
     std::lock_guard<std::mutex> lock(win32::StateMutex());
     const auto window = win32::LookupWindow(hWnd);
-    if (!window) {
+    if (!window)
+    {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
@@ -364,20 +399,20 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-void WINAPI PostQuitMessage(int nExitCode) {
+void WINAPI PostQuitMessage(int nExitCode)
+{
     win32::ThreadQueue& queue = *win32::CurrentQueue();
     std::lock_guard<std::mutex> lock(win32::StateMutex());
     queue.quitPending = true;
     queue.quitCode = nExitCode;
 }
 
-LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    switch (Msg) {
-    case WM_NCCREATE:
-        return TRUE;
-    case WM_CLOSE:
-        DestroyWindow(hWnd);
-        return 0;
+LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (Msg)
+    {
+    case WM_NCCREATE: return TRUE;
+    case WM_CLOSE: DestroyWindow(hWnd); return 0;
     case WM_SYSKEYDOWN:
         if (wParam == VK_F4 && (lParam & (1 << 29)))
             SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -386,7 +421,6 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         if ((wParam & 0xFFF0) == SC_CLOSE)
             SendMessageA(hWnd, WM_CLOSE, 0, 0);
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }

@@ -5,7 +5,8 @@
 #include <chrono>
 #include <thread>
 
-namespace {
+namespace
+{
 
 thread_local DWORD t_lastError = ERROR_SUCCESS;
 
@@ -16,40 +17,44 @@ char g_systemCursors[32651 - 32512 + 1];
 
 std::atomic<int> g_cursorCount{0};
 
-bool IsSystemCursorId(ULONG_PTR id) {
-    switch (id) {
-    case 32512:  // IDC_ARROW
-    case 32513:  // IDC_IBEAM
-    case 32514:  // IDC_WAIT
-    case 32515:  // IDC_CROSS
-    case 32516:  // IDC_UPARROW
-    case 32642:  // IDC_SIZENWSE
-    case 32643:  // IDC_SIZENESW
-    case 32644:  // IDC_SIZEWE
-    case 32645:  // IDC_SIZENS
-    case 32646:  // IDC_SIZEALL
-    case 32648:  // IDC_NO
-    case 32649:  // IDC_HAND
-    case 32650:  // IDC_APPSTARTING
-    case 32651:  // IDC_HELP
+bool IsSystemCursorId(ULONG_PTR id)
+{
+    switch (id)
+    {
+    case 32512: // IDC_ARROW
+    case 32513: // IDC_IBEAM
+    case 32514: // IDC_WAIT
+    case 32515: // IDC_CROSS
+    case 32516: // IDC_UPARROW
+    case 32642: // IDC_SIZENWSE
+    case 32643: // IDC_SIZENESW
+    case 32644: // IDC_SIZEWE
+    case 32645: // IDC_SIZENS
+    case 32646: // IDC_SIZEALL
+    case 32648: // IDC_NO
+    case 32649: // IDC_HAND
+    case 32650: // IDC_APPSTARTING
+    case 32651: // IDC_HELP
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
-}  // namespace
+} // namespace
 
-namespace win32 {
+namespace win32
+{
 
-void ApplyCursorVisibility() {
+void ApplyCursorVisibility()
+{
     if (SDL_WasInit(SDL_INIT_VIDEO) && IsVideoThread())
         SDL_ShowCursor(g_cursorCount.load() >= 0 ? SDL_ENABLE : SDL_DISABLE);
 }
 
-}  // namespace win32
+} // namespace win32
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName)
+{
     if (lpModuleName == nullptr)
         return reinterpret_cast<HMODULE>(&g_module);
     // No DLLs are loaded on this platform.
@@ -57,53 +62,64 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     return nullptr;
 }
 
-DWORD WINAPI GetLastError(void) {
+DWORD WINAPI GetLastError(void)
+{
     return t_lastError;
 }
 
-void WINAPI SetLastError(DWORD dwErrCode) {
+void WINAPI SetLastError(DWORD dwErrCode)
+{
     t_lastError = dwErrCode;
 }
 
-void WINAPI Sleep(DWORD dwMilliseconds) {
-    if (dwMilliseconds == 0) {
+void WINAPI Sleep(DWORD dwMilliseconds)
+{
+    if (dwMilliseconds == 0)
+    {
         std::this_thread::yield();
         return;
     }
-    if (dwMilliseconds == INFINITE) {
+    if (dwMilliseconds == INFINITE)
+    {
         for (;;)
             std::this_thread::sleep_for(std::chrono::hours(24));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(dwMilliseconds));
 }
 
-DWORD WINAPI GetTickCount(void) {
+DWORD WINAPI GetTickCount(void)
+{
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
-HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
-    if (hInstance != nullptr) {
+HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName)
+{
+    if (hInstance != nullptr)
+    {
         // The executable carries no cursor resources.
         SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
         return nullptr;
     }
     const ULONG_PTR id = reinterpret_cast<ULONG_PTR>(lpCursorName);
-    if (!IS_INTRESOURCE(lpCursorName) || !IsSystemCursorId(id)) {
+    if (!IS_INTRESOURCE(lpCursorName) || !IsSystemCursorId(id))
+    {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
     }
     return reinterpret_cast<HCURSOR>(&g_systemCursors[id - 32512]);
 }
 
-HGDIOBJ WINAPI GetStockObject(int i) {
+HGDIOBJ WINAPI GetStockObject(int i)
+{
     // Win32's stock objects are 0..19 with no object at 9.
     if (i < 0 || i >= 20 || i == 9)
         return nullptr;
     return &g_stockObjects[i];
 }
 
-int WINAPI ShowCursor(BOOL bShow) {
+int WINAPI ShowCursor(BOOL bShow)
+{
     const int count = bShow ? ++g_cursorCount : --g_cursorCount;
     win32::ApplyCursorVisibility();
     return count;

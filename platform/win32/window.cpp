@@ -8,7 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // Fixed metrics of a Windows 10 desktop at 96 dpi.
 constexpr LONG kBorder = 1;
@@ -26,24 +27,29 @@ uintptr_t g_nextHandle = 0x10010;
 std::atomic<bool> g_videoUp{false};
 std::thread::id g_videoThread;
 
-HINSTANCE NormalInstance(HINSTANCE instance) {
+HINSTANCE NormalInstance(HINSTANCE instance)
+{
     // Win32 treats a null instance as the executable's.
     return instance ? instance : GetModuleHandleA(nullptr);
 }
 
-bool SameName(const std::string& a, const char* b) {
+bool SameName(const std::string& a, const char* b)
+{
     const size_t n = a.size();
-    for (size_t i = 0; i < n; ++i) {
-        if (b[i] == '\0' || std::tolower(static_cast<unsigned char>(a[i])) !=
-                                std::tolower(static_cast<unsigned char>(b[i])))
+    for (size_t i = 0; i < n; ++i)
+    {
+        if (b[i] == '\0' ||
+            std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     }
     return b[n] == '\0';
 }
 
 // Class names may be given as an atom, as MAKEINTATOM does.
-std::shared_ptr<win32::WindowClass> FindClass(LPCSTR name, HINSTANCE instance) {
-    for (const auto& cls : g_classes) {
+std::shared_ptr<win32::WindowClass> FindClass(LPCSTR name, HINSTANCE instance)
+{
+    for (const auto& cls : g_classes)
+    {
         if (cls->instance != instance)
             continue;
         if (IS_INTRESOURCE(name) ? cls->atom == reinterpret_cast<ULONG_PTR>(name) : SameName(cls->name, name))
@@ -52,12 +58,14 @@ std::shared_ptr<win32::WindowClass> FindClass(LPCSTR name, HINSTANCE instance) {
     return nullptr;
 }
 
-LRESULT CallProc(const win32::Window& window, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CallProc(const win32::Window& window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     return window.proc(window.handle, msg, wParam, lParam);
 }
 
 // Takes the window out of every table and frees its SDL window; the caller sent the messages.
-void Forget(const std::shared_ptr<win32::Window>& window) {
+void Forget(const std::shared_ptr<win32::Window>& window)
+{
     {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
         g_windows.erase(window->handle);
@@ -71,27 +79,33 @@ void Forget(const std::shared_ptr<win32::Window>& window) {
     window->sdl = nullptr;
 }
 
-}  // namespace
+} // namespace
 
-namespace win32 {
+namespace win32
+{
 
-std::mutex& StateMutex() {
+std::mutex& StateMutex()
+{
     static std::mutex mutex;
     return mutex;
 }
 
-std::shared_ptr<Window> LookupWindow(HWND hWnd) {
+std::shared_ptr<Window> LookupWindow(HWND hWnd)
+{
     const auto it = g_windows.find(hWnd);
     return it == g_windows.end() ? nullptr : it->second;
 }
 
-std::shared_ptr<Window> LookupWindowBySdlId(Uint32 id) {
+std::shared_ptr<Window> LookupWindowBySdlId(Uint32 id)
+{
     const auto it = g_windowsBySdlId.find(id);
     return it == g_windowsBySdlId.end() ? nullptr : LookupWindow(it->second);
 }
 
-std::shared_ptr<Window> LookupWindowWithHostFocus() {
-    for (const auto& entry : g_windowsBySdlId) {
+std::shared_ptr<Window> LookupWindowWithHostFocus()
+{
+    for (const auto& entry : g_windowsBySdlId)
+    {
         const auto window = LookupWindow(entry.second);
         if (window && window->sdl && X11HasInputFocus(window->sdl))
             return window;
@@ -99,7 +113,8 @@ std::shared_ptr<Window> LookupWindowWithHostFocus() {
     return nullptr;
 }
 
-bool EnsureVideo() {
+bool EnsureVideo()
+{
     if (g_videoUp.load())
         return true;
     // Keep the default SIGINT/SIGTERM behaviour: SDL's quit event is not how windows close.
@@ -111,11 +126,13 @@ bool EnsureVideo() {
     return true;
 }
 
-bool IsVideoThread() {
+bool IsVideoThread()
+{
     return g_videoUp.load() && g_videoThread == std::this_thread::get_id();
 }
 
-RECT FrameFor(DWORD style, BOOL menu) {
+RECT FrameFor(DWORD style, BOOL menu)
+{
     LONG side = 0;
     if (style & WS_THICKFRAME)
         side = kSizingFrame;
@@ -131,41 +148,49 @@ RECT FrameFor(DWORD style, BOOL menu) {
     return RECT{side, top, side, side};
 }
 
-}  // namespace win32
+} // namespace win32
 
-SDL_Window* Win32GetSdlWindow(HWND hWnd) {
+SDL_Window* Win32GetSdlWindow(HWND hWnd)
+{
     std::lock_guard<std::mutex> lock(win32::StateMutex());
     const auto window = win32::LookupWindow(hWnd);
     return window ? window->sdl : nullptr;
 }
 
-void Win32SetDestroyHook(HWND hWnd, Win32DestroyHook hook, void* context) {
+void Win32SetDestroyHook(HWND hWnd, Win32DestroyHook hook, void* context)
+{
     std::lock_guard<std::mutex> lock(win32::StateMutex());
-    if (const auto window = win32::LookupWindow(hWnd)) {
+    if (const auto window = win32::LookupWindow(hWnd))
+    {
         window->destroyHook = hook;
         window->destroyHookContext = context;
     }
 }
 
-bool Win32WindowHasFocus(HWND hWnd) {
+bool Win32WindowHasFocus(HWND hWnd)
+{
     std::lock_guard<std::mutex> lock(win32::StateMutex());
     const auto window = win32::LookupWindow(hWnd);
     return window && window->focused;
 }
 
-ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
+ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass)
+{
     if (lpWndClass == nullptr || lpWndClass->lpfnWndProc == nullptr || lpWndClass->lpszClassName == nullptr ||
-        IS_INTRESOURCE(lpWndClass->lpszClassName)) {
+        IS_INTRESOURCE(lpWndClass->lpszClassName))
+    {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
     const HINSTANCE instance = NormalInstance(lpWndClass->hInstance);
     std::lock_guard<std::mutex> lock(win32::StateMutex());
-    if (FindClass(lpWndClass->lpszClassName, instance)) {
+    if (FindClass(lpWndClass->lpszClassName, instance))
+    {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
-    if (g_nextAtom == 0) {
+    if (g_nextAtom == 0)
+    {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
@@ -182,18 +207,22 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
     return cls->atom;
 }
 
-BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance) {
-    if (lpClassName == nullptr) {
+BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance)
+{
+    if (lpClassName == nullptr)
+    {
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
         return FALSE;
     }
     std::lock_guard<std::mutex> lock(win32::StateMutex());
     const auto cls = FindClass(lpClassName, NormalInstance(hInstance));
-    if (!cls) {
+    if (!cls)
+    {
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
         return FALSE;
     }
-    if (cls->liveWindows > 0) {
+    if (cls->liveWindows > 0)
+    {
         SetLastError(ERROR_CLASS_HAS_WINDOWS);
         return FALSE;
     }
@@ -201,8 +230,10 @@ BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance) {
     return TRUE;
 }
 
-BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu) {
-    if (lpRect == nullptr) {
+BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu)
+{
+    if (lpRect == nullptr)
+    {
         SetLastError(ERROR_NOACCESS);
         return FALSE;
     }
@@ -214,19 +245,22 @@ BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu) {
     return TRUE;
 }
 
-HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
-                            int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
-                            LPVOID lpParam) {
-    if (lpClassName == nullptr) {
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
+                            int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam)
+{
+    if (lpClassName == nullptr)
+    {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
     // Only top-level windows are needed here: no children, owners or menus.
-    if ((dwStyle & WS_CHILD) || hWndParent != nullptr) {
+    if ((dwStyle & WS_CHILD) || hWndParent != nullptr)
+    {
         SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
         return nullptr;
     }
-    if (hMenu != nullptr) {
+    if (hMenu != nullptr)
+    {
         SetLastError(ERROR_INVALID_MENU_HANDLE);
         return nullptr;
     }
@@ -236,7 +270,8 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         std::lock_guard<std::mutex> lock(win32::StateMutex());
         cls = FindClass(lpClassName, instance);
     }
-    if (!cls) {
+    if (!cls)
+    {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
@@ -247,27 +282,34 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         dwStyle |= WS_CAPTION | WS_CLIPSIBLINGS;
 
     // One SDL thread owns video and every window.
-    if (!win32::EnsureVideo()) {
+    if (!win32::EnsureVideo())
+    {
         SetLastError(ERROR_GEN_FAILURE);
         return nullptr;
     }
-    if (!win32::IsVideoThread()) {
+    if (!win32::IsVideoThread())
+    {
         SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
         return nullptr;
     }
 
     const RECT frame = win32::FrameFor(dwStyle, FALSE);
     bool placeBySystem = false;
-    if (X == CW_USEDEFAULT) {
+    if (X == CW_USEDEFAULT)
+    {
         if (popup)
             X = Y = 0;
         else
             placeBySystem = true;
     }
-    if (nWidth == CW_USEDEFAULT) {
-        if (popup) {
+    if (nWidth == CW_USEDEFAULT)
+    {
+        if (popup)
+        {
             nWidth = nHeight = 0;
-        } else {
+        }
+        else
+        {
             SDL_Rect display{0, 0, 1024, 768};
             SDL_GetDisplayBounds(0, &display);
             nWidth = display.w * 3 / 4;
@@ -287,9 +329,10 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 
     const char* className = cls->name.c_str();
     SDL_SetHint("SDL_VIDEO_X11_WMCLASS", className);
-    SDL_Window* sdl = SDL_CreateWindow(lpWindowName ? lpWindowName : "", clientX, clientY, clientWidth,
-                                       clientHeight, flags);
-    if (sdl == nullptr) {
+    SDL_Window* sdl =
+        SDL_CreateWindow(lpWindowName ? lpWindowName : "", clientX, clientY, clientWidth, clientHeight, flags);
+    if (sdl == nullptr)
+    {
         SetLastError(ERROR_GEN_FAILURE);
         return nullptr;
     }
@@ -329,13 +372,15 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     create.dwExStyle = dwExStyle;
     const LPARAM createParam = reinterpret_cast<LPARAM>(&create);
 
-    if (!CallProc(*window, WM_NCCREATE, 0, createParam)) {
+    if (!CallProc(*window, WM_NCCREATE, 0, createParam))
+    {
         window->destroying = true;
         CallProc(*window, WM_NCDESTROY, 0, 0);
         Forget(window);
         return nullptr;
     }
-    if (CallProc(*window, WM_CREATE, 0, createParam) == -1) {
+    if (CallProc(*window, WM_CREATE, 0, createParam) == -1)
+    {
         DestroyWindow(window->handle);
         return nullptr;
     }
@@ -345,30 +390,35 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     return window->handle;
 }
 
-BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow)
+{
     std::shared_ptr<win32::Window> window;
     {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
         window = win32::LookupWindow(hWnd);
     }
-    if (!window) {
+    if (!window)
+    {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     // SDL windows may only be touched from the thread that owns video.
-    if (window->owner != std::this_thread::get_id()) {
+    if (window->owner != std::this_thread::get_id())
+    {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     const BOOL wasVisible = (window->style & WS_VISIBLE) ? TRUE : FALSE;
-    const auto setVisible = [&](bool visible) {
+    const auto setVisible = [&](bool visible)
+    {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
         if (visible)
             window->style |= WS_VISIBLE;
         else
             window->style &= ~static_cast<DWORD>(WS_VISIBLE);
     };
-    switch (nCmdShow) {
+    switch (nCmdShow)
+    {
     case SW_HIDE:
         SDL_HideWindow(window->sdl);
         setVisible(false);
@@ -381,9 +431,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
         SDL_RestoreWindow(window->sdl);
         break;
     case SW_SHOW:
-    case SW_SHOWNA:
-        SDL_ShowWindow(window->sdl);
-        break;
+    case SW_SHOWNA: SDL_ShowWindow(window->sdl); break;
     case SW_SHOWMINIMIZED:
     case SW_MINIMIZE:
     case SW_SHOWMINNOACTIVE:
@@ -395,24 +443,25 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
         SDL_ShowWindow(window->sdl);
         SDL_MaximizeWindow(window->sdl);
         break;
-    default:
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return FALSE;
     }
     setVisible(true);
     return wasVisible;
 }
 
-BOOL WINAPI DestroyWindow(HWND hWnd) {
+BOOL WINAPI DestroyWindow(HWND hWnd)
+{
     std::shared_ptr<win32::Window> window;
     {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
         window = win32::LookupWindow(hWnd);
-        if (!window) {
+        if (!window)
+        {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
-        if (window->owner != std::this_thread::get_id()) {
+        if (window->owner != std::this_thread::get_id())
+        {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
@@ -429,18 +478,22 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     return TRUE;
 }
 
-BOOL WINAPI IsWindow(HWND hWnd) {
+BOOL WINAPI IsWindow(HWND hWnd)
+{
     std::lock_guard<std::mutex> lock(win32::StateMutex());
     return win32::LookupWindow(hWnd) ? TRUE : FALSE;
 }
 
-BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
+BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect)
+{
     SDL_Window* sdl = Win32GetSdlWindow(hWnd);
-    if (sdl == nullptr) {
+    if (sdl == nullptr)
+    {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    if (lpRect == nullptr) {
+    if (lpRect == nullptr)
+    {
         SetLastError(ERROR_NOACCESS);
         return FALSE;
     }
@@ -451,17 +504,20 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
     return TRUE;
 }
 
-BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
+BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect)
+{
     std::shared_ptr<win32::Window> window;
     {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
         window = win32::LookupWindow(hWnd);
     }
-    if (!window) {
+    if (!window)
+    {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    if (lpRect == nullptr) {
+    if (lpRect == nullptr)
+    {
         SetLastError(ERROR_NOACCESS);
         return FALSE;
     }

@@ -6,18 +6,22 @@
 
 #include <X11/Xutil.h>
 
-namespace win32 {
+namespace win32
+{
 
-namespace {
+namespace
+{
 
-bool X11Info(SDL_Window* window, SDL_SysWMinfo& info) {
+bool X11Info(SDL_Window* window, SDL_SysWMinfo& info)
+{
     SDL_VERSION(&info.version);
     return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11;
 }
 
-}  // namespace
+} // namespace
 
-bool X11HasInputFocus(SDL_Window* window) {
+bool X11HasInputFocus(SDL_Window* window)
+{
     SDL_SysWMinfo info;
     if (!X11Info(window, info))
         return false;
@@ -27,7 +31,8 @@ bool X11HasInputFocus(SDL_Window* window) {
     return focus == info.info.x11.window;
 }
 
-void SetX11WindowClass(SDL_Window* window, const char* className) {
+void SetX11WindowClass(SDL_Window* window, const char* className)
+{
     SDL_SysWMinfo info;
     if (!X11Info(window, info))
         return;
@@ -37,4 +42,4 @@ void SetX11WindowClass(SDL_Window* window, const char* className) {
     XSetClassHint(info.info.x11.display, info.info.x11.window, &hint);
 }
 
-}  // namespace win32
+} // namespace win32

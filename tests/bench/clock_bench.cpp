@@ -17,15 +17,18 @@
 
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 
-double Since(Clock::time_point a, Clock::time_point b) {
+double Since(Clock::time_point a, Clock::time_point b)
+{
     return std::chrono::duration<double>(b - a).count();
 }
 
-bool WriteSilence(const std::string& path, int rate, int seconds) {
+bool WriteSilence(const std::string& path, int rate, int seconds)
+{
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = 2;
@@ -44,14 +47,17 @@ bool WriteSilence(const std::string& path, int rate, int seconds) {
 // line through it (the output's rate against steady_clock); jitter is what is
 // left about that line. Every read counts for standing still and going back;
 // for the statistics, reads closer than 5 us to the last kept one are skipped.
-class Deviation {
+class Deviation
+{
 public:
     Deviation() { kept_.reserve(1 << 20); }
 
-    void Add(double t, double pos) {
+    void Add(double t, double pos)
+    {
         if (pos < lastPos_)
             ++backwards_;
-        if (pos != lastPos_) {
+        if (pos != lastPos_)
+        {
             lastPos_ = pos;
             lastMove_ = t;
         }
@@ -61,10 +67,12 @@ public:
             kept_.push_back({t, pos - t});
     }
 
-    void Report(const char* sampling) const {
+    void Report(const char* sampling) const
+    {
         double n = static_cast<double>(kept_.size());
         double st = 0, sd = 0, stt = 0, std_ = 0;
-        for (const Sample& s : kept_) {
+        for (const Sample& s : kept_)
+        {
             st += s.t;
             sd += s.d;
             stt += s.t * s.t;
@@ -73,7 +81,8 @@ public:
         double slope = (n * std_ - st * sd) / (n * stt - st * st);
         double mean = sd / n, intercept = (sd - slope * st) / n;
         double sq = 0, worst = 0;
-        for (const Sample& s : kept_) {
+        for (const Sample& s : kept_)
+        {
             double r = s.d - (intercept + slope * s.t);
             sq += r * r;
             worst = std::max(worst, std::fabs(r));
@@ -85,7 +94,8 @@ public:
     }
 
 private:
-    struct Sample {
+    struct Sample
+    {
         double t, d;
     };
     std::vector<Sample> kept_;
@@ -93,17 +103,21 @@ private:
     double lastPos_ = -1, lastMove_ = 0, longestStill_ = 0;
 };
 
-double ReadClock(HSTREAM stream) {
+double ReadClock(HSTREAM stream)
+{
     return BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetPosition(stream));
 }
 
-bool Run(const char* name, int device, const std::string& file) {
-    if (!BASS_Init(device, 44100, 0, nullptr, nullptr)) {
+bool Run(const char* name, int device, const std::string& file)
+{
+    if (!BASS_Init(device, 44100, 0, nullptr, nullptr))
+    {
         std::printf("%s: BASS_Init failed, error %d\n", name, BASS_ErrorGetCode());
         return false;
     }
     HSTREAM stream = BASS_StreamCreateFile(FALSE, file.c_str(), 0, 0, 0);
-    if (!stream) {
+    if (!stream)
+    {
         std::printf("%s: stream failed, error %d\n", name, BASS_ErrorGetCode());
         BASS_Free();
         return false;
@@ -121,12 +135,14 @@ bool Run(const char* name, int device, const std::string& file) {
 
     // Measured from the moment of Play; the first 200 ms (device start) are left out.
     const double settle = 0.2, window = 3.0;
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < 2; ++pass)
+    {
         BASS_ChannelPlay(stream, TRUE);
         Clock::time_point start = Clock::now();
         double firstMove = -1;
         Deviation d;
-        for (long k = 0;; ++k) {
+        for (long k = 0;; ++k)
+        {
             if (pass == 1)
                 std::this_thread::sleep_until(start + std::chrono::microseconds(16667 * k));
             double pos = ReadClock(stream);
@@ -148,13 +164,15 @@ bool Run(const char* name, int device, const std::string& file) {
 
 } // namespace
 
-int main() {
+int main()
+{
     std::string dir = (std::filesystem::temp_directory_path() / "quorl-clock-bench-XXXXXX").string();
     if (!mkdtemp(dir.data()))
         return 1;
     std::string file = dir + "/silence.wav";
     bool ok = WriteSilence(file, 44100, 10);
-    if (ok) {
+    if (ok)
+    {
         ok = Run("silent device (0)", 0, file);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         ok = Run("SDL dummy driver (-1)", -1, file) && ok;

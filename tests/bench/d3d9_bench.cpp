@@ -75,11 +75,14 @@ int main()
         device->SetSamplerState(stage, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
     }
 
-    auto quadBuffer = [&](float size) {
+    auto quadBuffer = [&](float size)
+    {
         IDirect3DVertexBuffer9* buffer = nullptr;
         device->CreateVertexBuffer(4 * sizeof(Vertex), D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &buffer, nullptr);
-        const Vertex quad[] = {{-size, size, 0.5f, 0xFFFFFFFF, 0, 0}, {size, size, 0.5f, 0xFFFFFFFF, 1, 0},
-                               {-size, -size, 0.5f, 0xFFFFFFFF, 0, 1}, {size, -size, 0.5f, 0xFFFFFFFF, 1, 1}};
+        const Vertex quad[] = {{-size, size, 0.5f, 0xFFFFFFFF, 0, 0},
+                               {size, size, 0.5f, 0xFFFFFFFF, 1, 0},
+                               {-size, -size, 0.5f, 0xFFFFFFFF, 0, 1},
+                               {size, -size, 0.5f, 0xFFFFFFFF, 1, 1}};
         void* data = nullptr;
         buffer->Lock(0, 0, &data, 0);
         std::memcpy(data, quad, sizeof quad);
@@ -129,8 +132,8 @@ int main()
     for (Sprite& s : sprites)
     {
         seed = seed * 1664525u + 1013904223u;
-        s = {((seed >> 8) % 2000) / 1000.0f - 1.0f, ((seed >> 4) % 2000) / 1000.0f - 1.0f, 0.5f,
-             4.0f + (seed % 12), 0x40FFC080};
+        s = {((seed >> 8) % 2000) / 1000.0f - 1.0f, ((seed >> 4) % 2000) / 1000.0f - 1.0f, 0.5f, 4.0f + (seed % 12),
+             0x40FFC080};
     }
     device->SetVertexDeclaration(spriteDeclaration);
     device->SetVertexShader(spriteVs);
@@ -155,8 +158,8 @@ int main()
     }
     glFinish();
     seconds = Seconds(start);
-    std::printf("26,000 point sprites: %.1f frames/s (%.2f ms/frame, with clear and present)\n",
-                spriteFrames / seconds, 1000.0 * seconds / spriteFrames);
+    std::printf("26,000 point sprites: %.1f frames/s (%.2f ms/frame, with clear and present)\n", spriteFrames / seconds,
+                1000.0 * seconds / spriteFrames);
 
     // 3. One full-screen textured quad per frame.
     device->SetRenderState(D3DRS_POINTSPRITEENABLE, FALSE);
@@ -175,8 +178,8 @@ int main()
     }
     glFinish();
     seconds = Seconds(start);
-    std::printf("full-screen textured quad at %ux%u: %.1f frames/s (%.2f ms/frame, with present)\n", kWidth,
-                kHeight, quadFrames / seconds, 1000.0 * seconds / quadFrames);
+    std::printf("full-screen textured quad at %ux%u: %.1f frames/s (%.2f ms/frame, with present)\n", kWidth, kHeight,
+                quadFrames / seconds, 1000.0 * seconds / quadFrames);
 
     device->SetTexture(0, nullptr);
     device->SetStreamSource(0, nullptr, 0, 0);

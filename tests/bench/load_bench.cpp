@@ -74,7 +74,8 @@ int main()
     }
     IDirect3DDevice9* device = bench.device;
 
-    auto texture = [&](const std::string& path) {
+    auto texture = [&](const std::string& path)
+    {
         IDirect3DTexture9* result = nullptr;
         if (SUCCEEDED(D3DXCreateTextureFromFileA(device, path.c_str(), &result)))
             result->Release();
@@ -83,20 +84,22 @@ int main()
     };
     double pngMs = Milliseconds(10, [&] { texture(png); });
     double tgaMs = Milliseconds(20, [&] { texture(tga); });
-    double meshMs = Milliseconds(20, [&] {
-        ID3DXMesh* result = nullptr;
-        ID3DXBuffer* materials = nullptr;
-        DWORD count = 0;
-        if (SUCCEEDED(D3DXLoadMeshFromXA(mesh.c_str(), D3DXMESH_MANAGED, device, nullptr, &materials, nullptr, &count,
-                                         &result)))
-        {
-            result->Release();
-            if (materials)
-                materials->Release();
-        }
-        else
-            std::fprintf(stderr, "failed: %s\n", mesh.c_str());
-    });
+    double meshMs = Milliseconds(20,
+                                 [&]
+                                 {
+                                     ID3DXMesh* result = nullptr;
+                                     ID3DXBuffer* materials = nullptr;
+                                     DWORD count = 0;
+                                     if (SUCCEEDED(D3DXLoadMeshFromXA(mesh.c_str(), D3DXMESH_MANAGED, device, nullptr,
+                                                                      &materials, nullptr, &count, &result)))
+                                     {
+                                         result->Release();
+                                         if (materials)
+                                             materials->Release();
+                                     }
+                                     else
+                                         std::fprintf(stderr, "failed: %s\n", mesh.c_str());
+                                 });
     std::printf("1024x1024 PNG: %.1f ms\n512x512 TGA: %.1f ms\n5,000-face .x mesh: %.1f ms\n", pngMs, tgaMs, meshMs);
     return 0;
 }

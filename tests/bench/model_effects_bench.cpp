@@ -48,33 +48,40 @@ double MedianMicroseconds(int frames, Frame frame)
 void GridGenerator()
 {
     C_FXShapeGrid grid;
-    for (const auto& attribute : std::initializer_list<std::pair<const char*, const char*>>{
-             {"colour1", "0xFFFFA030"}, {"colour2", "0xFF30E0FF"}, {"shape1", "0"}, {"shape2", "2"},
-             {"grid_x", "29"}, {"grid_y", "29"}, {"grid_z", "29"}, {"step_size", "0.14"}})
+    for (const auto& attribute : std::initializer_list<std::pair<const char*, const char*>>{{"colour1", "0xFFFFA030"},
+                                                                                            {"colour2", "0xFF30E0FF"},
+                                                                                            {"shape1", "0"},
+                                                                                            {"shape2", "2"},
+                                                                                            {"grid_x", "29"},
+                                                                                            {"grid_y", "29"},
+                                                                                            {"grid_z", "29"},
+                                                                                            {"step_size", "0.14"}})
         grid.SetVariable(attribute.first, attribute.second);
     std::vector<Particles::Vertex> buffer(C_Renderer::kDynamicVertexBufferSize / sizeof(Particles::Vertex));
     UINT lit = 0;
-    auto frame = [&](int i) {
+    auto frame = [&](int i)
+    {
         grid.PlaceShapes(i / 60.0f);
         lit += grid.GeneratePoints(buffer.data(), static_cast<UINT>(buffer.size()));
     };
     MedianMicroseconds(60, frame);
     lit = 0;
     const double median = MedianMicroseconds(600, frame);
-    std::printf("shape_grid 29^3, sphere and ring: %.1f us per frame (%u points lit on average)\n", median,
-                lit / 600);
+    std::printf("shape_grid 29^3, sphere and ring: %.1f us per frame (%u points lit on average)\n", median, lit / 600);
 }
 
 void Drawn(C_Demo& demo, C_FXEffect& effect, const char* name)
 {
     IDirect3DDevice9* device = demo.m_Renderer.device;
     long allocations = 0;
-    auto frame = [&](int i) {
+    auto frame = [&](int i)
+    {
         long before = g_Allocations;
         effect.Render(0.5f, i / 60.0f, 1.0f / 60.0f);
         allocations += g_Allocations - before;
     };
-    auto present = [&](int i) {
+    auto present = [&](int i)
+    {
         device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         frame(i);
         device->Present(NULL, NULL, NULL, NULL);

@@ -18,13 +18,15 @@ void RemoveScratch()
 const std::string& ScratchDir()
 {
     // Never destroyed: the exit handler that removes the folder needs the name.
-    static const std::string& dir = *new std::string([] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorl-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        std::atexit(RemoveScratch);
-        return pattern;
-    }());
+    static const std::string& dir = *new std::string(
+        []
+        {
+            std::string pattern = (std::filesystem::temp_directory_path() / "quorl-fuzz-XXXXXX").string();
+            if (!mkdtemp(pattern.data()))
+                std::abort();
+            std::atexit(RemoveScratch);
+            return pattern;
+        }());
     return dir;
 }
 

@@ -9,7 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static C_Demo* demo = [] {
+    static C_Demo* demo = []
+    {
         auto* made = new C_Demo;
         if (!made->m_Renderer.Create(320, 240, 0, false, true))
             std::abort();

@@ -173,9 +173,9 @@ int main(int argc, char** argv)
                  "  %ld of %d pixels beyond tolerance %ld (%ld allowed), inside (%d,%d)-(%d,%d)\n"
                  "  largest channel difference %d at (%d,%d): output %s, reference %s\n"
                  "  %s %s\n",
-                 outputPath.c_str(), referencePath.c_str(), difference.pixels, output.width * output.height,
-                 tolerance, allowed, difference.minX, difference.minY, difference.maxX, difference.maxY,
-                 difference.largest, difference.largestX, difference.largestY,
+                 outputPath.c_str(), referencePath.c_str(), difference.pixels, output.width * output.height, tolerance,
+                 allowed, difference.minX, difference.minY, difference.maxX, difference.maxY, difference.largest,
+                 difference.largestX, difference.largestY,
                  Hex(output, difference.largestX, difference.largestY).c_str(),
                  Hex(reference, difference.largestX, difference.largestY).c_str(),
                  diffWritten ? "diff image:" : "cannot write the diff image", diffPath.c_str());

@@ -70,8 +70,8 @@ protected:
     {
         m_Dir.Write(name, source);
         ID3DXBuffer *code = nullptr, *errors = nullptr;
-        const HRESULT hr = D3DXCompileShaderFromFileA((m_Dir.Path() / name).c_str(), nullptr, nullptr, entry,
-                                                      profile, 0, &code, &errors, nullptr);
+        const HRESULT hr = D3DXCompileShaderFromFileA((m_Dir.Path() / name).c_str(), nullptr, nullptr, entry, profile,
+                                                      0, &code, &errors, nullptr);
         EXPECT_EQ(hr, D3D_OK) << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
         std::vector<uint8_t> bytes;
         if (code)
@@ -237,7 +237,8 @@ TEST_F(D3D9HlslPixelTest, CompiledPointSizeIsClampedByTheRenderStates)
     m_Device->SetPixelShaderConstantF(0, white, 1);
 
     // The lit width of the middle row of a sprite drawn at the centre.
-    auto drawnWidth = [&](const char* dumpName) {
+    auto drawnWidth = [&](const char* dumpName)
+    {
         m_Device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         const Vertex point{0.0f, 0.0f, 0.5f, 0xFFFFFFFF, 0, 0};
         EXPECT_EQ(m_Device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point), D3D_OK);

@@ -135,11 +135,11 @@ TEST_F(D3D9PixelTest, TransposedMatrixInFourRegistersMovesVertexAsRowVectorMaths
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c)
             transposed[r * 4 + c] = m[c][r];
-    IDirect3DVertexShader9* shader = MakeVertexShader(
-        m_Device, kInputs, 4,
-        "vec4 p = vec4(in_0.xyz, 1.0);"
-        "pos = vec4(dot(p, vs_c[0]), dot(p, vs_c[1]), dot(p, vs_c[2]), dot(p, vs_c[3]));"
-        "v_COLOR0 = in_1;");
+    IDirect3DVertexShader9* shader =
+        MakeVertexShader(m_Device, kInputs, 4,
+                         "vec4 p = vec4(in_0.xyz, 1.0);"
+                         "pos = vec4(dot(p, vs_c[0]), dot(p, vs_c[1]), dot(p, vs_c[2]), dot(p, vs_c[3]));"
+                         "v_COLOR0 = in_1;");
     ASSERT_NE(shader, nullptr);
     m_Device->SetVertexShader(shader);
     ASSERT_EQ(m_Device->SetVertexShaderConstantF(0, transposed, 4), D3D_OK);
@@ -230,8 +230,7 @@ TEST_F(D3D9PixelTest, HalfPixelQuadCopiesSameSizeTargetPixelForPixel)
 {
     CreateDevice();
     IDirect3DTexture9* pattern = nullptr;
-    ASSERT_EQ(m_Device->CreateTexture(kSize, kSize, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &pattern, nullptr),
-              D3D_OK);
+    ASSERT_EQ(m_Device->CreateTexture(kSize, kSize, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &pattern, nullptr), D3D_OK);
     D3DLOCKED_RECT locked;
     pattern->LockRect(0, &locked, nullptr, 0);
     std::vector<uint32_t> expected(kSize * kSize);
@@ -274,10 +273,9 @@ TEST_F(D3D9PixelTest, PointSpritesArePsizePixelsWithTexcoordZeroAtTopLeft)
     {
         float x, y, z, size;
     };
-    const D3DVERTEXELEMENT9 elements[] = {
-        {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-        {0, 12, D3DDECLTYPE_FLOAT1, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_PSIZE, 0},
-        D3DDECL_END()};
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+                                          {0, 12, D3DDECLTYPE_FLOAT1, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_PSIZE, 0},
+                                          D3DDECL_END()};
     IDirect3DVertexDeclaration9* declaration = nullptr;
     ASSERT_EQ(m_Device->CreateVertexDeclaration(elements, &declaration), D3D_OK);
     IDirect3DVertexShader9* shader = MakeVertexShader(m_Device, {{D3DDECLUSAGE_POSITION, 0}, {D3DDECLUSAGE_PSIZE, 0}},
@@ -329,7 +327,8 @@ TEST_F(D3D9PixelTest, VertexColourArrivesAsRgba)
 {
     CreateDevice();
     m_Device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    IDirect3DPixelShader9* swizzle = MakePixelShader(m_Device, {}, 0, "color = vec4(v_COLOR0.r, 0.0, 0.0, v_COLOR0.a);");
+    IDirect3DPixelShader9* swizzle =
+        MakePixelShader(m_Device, {}, 0, "color = vec4(v_COLOR0.r, 0.0, 0.0, v_COLOR0.a);");
     ASSERT_NE(swizzle, nullptr);
     FullQuad(0.5f, 0xC02040A0);
     EXPECT_TRUE(SameColor(At(BackBuffer(), 4, 4), 0xC02040A0));
@@ -348,8 +347,7 @@ TEST_F(D3D9PixelTest, RenderTargetUsesItsOwnDepthAndSwitchingBackRestoresSizeAnd
     IDirect3DTexture9* target = RenderTarget(16, 16);
     IDirect3DSurface9 *surface = nullptr, *depth = nullptr, *backBuffer = nullptr, *autoDepth = nullptr;
     target->GetSurfaceLevel(0, &surface);
-    ASSERT_EQ(m_Device->CreateDepthStencilSurface(16, 16, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &depth,
-                                                  nullptr),
+    ASSERT_EQ(m_Device->CreateDepthStencilSurface(16, 16, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &depth, nullptr),
               D3D_OK);
     m_Device->GetRenderTarget(0, &backBuffer);
     m_Device->GetDepthStencilSurface(&autoDepth);
@@ -425,7 +423,8 @@ TEST_F(D3D9PixelTest, FullScreenDeviceIsLostWhileItsWindowHasNoFocus)
 {
     m_Params.Windowed = FALSE;
     CreateDevice();
-    auto focus = [this](Uint8 event) {
+    auto focus = [this](Uint8 event)
+    {
         SDL_Event e{};
         e.type = SDL_WINDOWEVENT;
         e.window.windowID = SDL_GetWindowID(Win32GetSdlWindow(m_Window));
@@ -496,10 +495,14 @@ TEST_F(D3D9PixelTest, BuffersLockWithinBoundsAndDrawWithBothIndexSizes)
     EXPECT_EQ(vertices->Lock(7 * sizeof(Vertex), 2 * sizeof(Vertex), &data, 0), D3DERR_INVALIDCALL);
 
     // Two quads: the left half red, then the right half green appended without overwriting.
-    const Vertex left[] = {{-1, 1, 0.5f, 0xFFFF0000, 0, 0}, {0, 1, 0.5f, 0xFFFF0000, 0, 0},
-                           {-1, -1, 0.5f, 0xFFFF0000, 0, 0}, {0, -1, 0.5f, 0xFFFF0000, 0, 0}};
-    const Vertex right[] = {{0, 1, 0.5f, 0xFF00FF00, 0, 0}, {1, 1, 0.5f, 0xFF00FF00, 0, 0},
-                            {0, -1, 0.5f, 0xFF00FF00, 0, 0}, {1, -1, 0.5f, 0xFF00FF00, 0, 0}};
+    const Vertex left[] = {{-1, 1, 0.5f, 0xFFFF0000, 0, 0},
+                           {0, 1, 0.5f, 0xFFFF0000, 0, 0},
+                           {-1, -1, 0.5f, 0xFFFF0000, 0, 0},
+                           {0, -1, 0.5f, 0xFFFF0000, 0, 0}};
+    const Vertex right[] = {{0, 1, 0.5f, 0xFF00FF00, 0, 0},
+                            {1, 1, 0.5f, 0xFF00FF00, 0, 0},
+                            {0, -1, 0.5f, 0xFF00FF00, 0, 0},
+                            {1, -1, 0.5f, 0xFF00FF00, 0, 0}};
     ASSERT_EQ(vertices->Lock(0, sizeof left, &data, D3DLOCK_DISCARD), D3D_OK);
     std::memcpy(data, left, sizeof left);
     vertices->Unlock();

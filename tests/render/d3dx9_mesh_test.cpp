@@ -209,8 +209,8 @@ TEST_F(D3DXMeshTest, EachSubsetDrawsExactlyTheFacesOfItsMaterial)
     EXPECT_EQ(materials[1].pTextureFilename, nullptr);
     EXPECT_FLOAT_EQ(materials[2].MatD3D.Diffuse.b, 1);
 
-    IDirect3DVertexShader9* vs = MakeVertexShader(m_Device, {{D3DDECLUSAGE_POSITION, 0}}, 0,
-                                                  "pos = vec4(in_0.xyz, 1.0);");
+    IDirect3DVertexShader9* vs =
+        MakeVertexShader(m_Device, {{D3DDECLUSAGE_POSITION, 0}}, 0, "pos = vec4(in_0.xyz, 1.0);");
     IDirect3DPixelShader9* ps = MakePixelShader(m_Device, {}, 0, "color = vec4(1.0);");
     ASSERT_NE(vs, nullptr);
     ASSERT_NE(ps, nullptr);

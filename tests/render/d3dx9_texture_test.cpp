@@ -161,8 +161,7 @@ TEST_F(D3DXTextureTest, MissingAndNonImageFilesFail)
         D3DXIMAGE_INFO info{};
         EXPECT_EQ(D3DXGetImageInfoFromFileA(PathOf(name).c_str(), &info), D3DXERR_INVALIDDATA) << name;
         IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(D3DXCreateTextureFromFileA(m_Device, PathOf(name).c_str(), &texture), D3DXERR_INVALIDDATA)
-            << name;
+        EXPECT_EQ(D3DXCreateTextureFromFileA(m_Device, PathOf(name).c_str(), &texture), D3DXERR_INVALIDDATA) << name;
         EXPECT_EQ(texture, nullptr);
     }
 }
@@ -185,9 +184,8 @@ TEST_F(D3DXTextureTest, AStretchKeepsAnExactAxisAndFiltersTheOtherLinearly)
     ASSERT_EQ(desc.Height, 8u);
     D3DLOCKED_RECT locked;
     ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
-    auto texel = [&](int x, int y) {
-        return reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch)[x];
-    };
+    auto texel = [&](int x, int y)
+    { return reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch)[x]; };
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
         {
@@ -209,7 +207,8 @@ TEST_F(D3DXTextureTest, Bmp32WithoutAnAlphaMaskIsOpaque)
     CreateDevice();
     const int side = 4;
     std::vector<uint8_t> file = {'B', 'M'};
-    auto le = [&file](uint32_t value, int bytes) {
+    auto le = [&file](uint32_t value, int bytes)
+    {
         for (int i = 0; i < bytes; ++i)
             file.push_back(uint8_t(value >> (8 * i)));
     };

@@ -36,8 +36,8 @@ protected:
             ASSERT_NE(RegisterClassA(&windowClass), 0);
             registered = true;
         }
-        demo->m_Window = CreateWindowExA(0, "QuorlParticleEffectsTest", "particles", WS_POPUP, 0, 0, kWidth,
-                                         kHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        demo->m_Window = CreateWindowExA(0, "QuorlParticleEffectsTest", "particles", WS_POPUP, 0, 0, kWidth, kHeight,
+                                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(demo->m_Window, nullptr);
         ASSERT_TRUE(demo->m_Renderer.Create(kWidth, kHeight, 0, false, true));
     }
@@ -57,14 +57,14 @@ protected:
         C_FXParticles& fountain = *effects.back();
         for (const auto& [name, value] :
              std::initializer_list<std::pair<const char*, const char*>>{{"count", "20"},
-                                                                         {"spawn_pos", position},
-                                                                         {"age", "10"},
-                                                                         {"size_start", "1"},
-                                                                         {"size_end", "1"},
-                                                                         {"colour_start", colour},
-                                                                         {"colour_end", colour},
-                                                                         {"rejuvinate", "true"},
-                                                                         {"texture", "particle.png"}})
+                                                                        {"spawn_pos", position},
+                                                                        {"age", "10"},
+                                                                        {"size_start", "1"},
+                                                                        {"size_end", "1"},
+                                                                        {"colour_start", colour},
+                                                                        {"colour_end", colour},
+                                                                        {"rejuvinate", "true"},
+                                                                        {"texture", "particle.png"}})
             fountain.SetVariable(name, value);
         ScopedCurrentDir cwd(QUORL_SOURCE_DIR);
         EXPECT_TRUE(fountain.Init());

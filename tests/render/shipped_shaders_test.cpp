@@ -77,7 +77,8 @@ protected:
         D3D9PixelTest::TearDown();
     }
 
-    template <class T> T* Keep(T* object)
+    template <class T>
+    T* Keep(T* object)
     {
         if (object)
             m_Objects.push_back(object);
@@ -85,7 +86,8 @@ protected:
     }
 
     // Compiles a shipped shader and makes the device object with create.
-    template <class Create> void CompileAndCreate(const char* name, Create create)
+    template <class Create>
+    void CompileAndCreate(const char* name, Create create)
     {
         std::string errors;
         ID3DXBuffer* code = Compile(std::string("data\\shaders\\") + name, &errors);
@@ -408,11 +410,10 @@ TEST(ShippedShaderFiles, FitShaderModel2SlotsAndRegisters)
             EXPECT_LE(cost.texture, profile.textureSlots) << name;
             EXPECT_LE(cost.readLevels, profile.dependentReadLevels) << name;
         }
-        ::testing::Test::RecordProperty(name, std::to_string(cost.arithmetic) + " arithmetic, " +
-                                                  std::to_string(cost.texture) + " texture slots, " +
-                                                  std::to_string(cost.readLevels) + " read levels, " +
-                                                  std::to_string(cost.temporaries) + " temporaries" +
-                                                  (cost.estimated ? " (estimated)" : ""));
+        ::testing::Test::RecordProperty(
+            name, std::to_string(cost.arithmetic) + " arithmetic, " + std::to_string(cost.texture) +
+                      " texture slots, " + std::to_string(cost.readLevels) + " read levels, " +
+                      std::to_string(cost.temporaries) + " temporaries" + (cost.estimated ? " (estimated)" : ""));
     }
     EXPECT_GE(shaders, 4);
 }

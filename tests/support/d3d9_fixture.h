@@ -98,8 +98,8 @@ protected:
     // vertices and pass-through shaders.
     void CreateDevice()
     {
-        ASSERT_EQ(m_D3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_Window,
-                                      D3DCREATE_HARDWARE_VERTEXPROCESSING, &m_Params, &m_Device),
+        ASSERT_EQ(m_D3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_Window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                      &m_Params, &m_Device),
                   D3D_OK);
         ASSERT_EQ(m_Device->CreateVertexDeclaration(kVertexElements, &m_Declaration), D3D_OK);
         m_VertexShader = MakeVertexShader(m_Device, kInputs, 0, kPassThrough);
@@ -224,8 +224,8 @@ protected:
     IDirect3DTexture9* RenderTarget(UINT width, UINT height)
     {
         IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(m_Device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
-                                          D3DPOOL_DEFAULT, &texture, nullptr),
+        EXPECT_EQ(m_Device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                          &texture, nullptr),
                   D3D_OK);
         return texture;
     }

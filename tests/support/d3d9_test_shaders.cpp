@@ -9,8 +9,7 @@ std::string Constants(const char* name, uint32_t registers)
     return registers ? "uniform vec4 " + std::string(name) + "[" + std::to_string(registers) + "];\n" : "";
 }
 
-std::string PixelText(const std::vector<uint32_t>& samplers, uint32_t registers, const std::string& body,
-                      bool sprite)
+std::string PixelText(const std::vector<uint32_t>& samplers, uint32_t registers, const std::string& body, bool sprite)
 {
     std::string text = "#version 330\n" + Constants("ps_c", registers);
     for (uint32_t sampler : samplers)

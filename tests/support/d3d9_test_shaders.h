@@ -13,7 +13,7 @@ namespace d3d9test
 {
 struct VertexInput
 {
-    uint32_t usage;      // D3DDECLUSAGE_*
+    uint32_t usage; // D3DDECLUSAGE_*
     uint32_t usageIndex;
 };
 

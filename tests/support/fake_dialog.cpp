@@ -55,8 +55,7 @@ LRESULT WINAPI SendDlgItemMessageA(HWND, int id, UINT message, WPARAM wParam, LP
         result = it == fake.selection.end() ? CB_ERR : it->second;
         break;
     }
-    default:
-        break;
+    default: break;
     }
     fake.calls.push_back(call);
     return result;

@@ -230,8 +230,8 @@ public:
     HRESULT STDMETHODCALLTYPE CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                             D3DPOOL pool, IDirect3DTexture9** texture, HANDLE*) override
     {
-        Record("CreateTexture " + std::to_string(width) + "x" + std::to_string(height) + " " +
-               std::to_string(levels) + " " + Hex(usage) + " " + FormatName(format) + " " + PoolName(pool));
+        Record("CreateTexture " + std::to_string(width) + "x" + std::to_string(height) + " " + std::to_string(levels) +
+               " " + Hex(usage) + " " + FormatName(format) + " " + PoolName(pool));
         // Direct3D refuses an empty texture.
         if (width == 0 || height == 0)
             return D3DERR_INVALIDCALL;
@@ -271,8 +271,8 @@ public:
     HRESULT STDMETHODCALLTYPE Clear(DWORD count, const D3DRECT*, DWORD flags, D3DCOLOR colour, float z,
                                     DWORD stencil) override
     {
-        Record("Clear " + std::to_string(count) + " " + Hex(flags) + " " + Hex(colour) + " " + std::to_string(z) +
-               " " + std::to_string(stencil));
+        Record("Clear " + std::to_string(count) + " " + Hex(flags) + " " + Hex(colour) + " " + std::to_string(z) + " " +
+               std::to_string(stencil));
         return D3D_OK;
     }
 
@@ -307,8 +307,8 @@ public:
     {
         std::string call = "CreateVertexDeclaration";
         for (const D3DVERTEXELEMENT9* e = elements; e->Stream != 0xFF; ++e)
-            call += " " + std::to_string(e->Offset) + ":" + DeclTypeName(e->Type) + ":" + DeclUsageName(e->Usage) + ":" +
-                    std::to_string(e->UsageIndex);
+            call += " " + std::to_string(e->Offset) + ":" + DeclTypeName(e->Type) + ":" + DeclUsageName(e->Usage) +
+                    ":" + std::to_string(e->UsageIndex);
         Record(call);
         *declaration = new VertexDeclaration("decl");
         return D3D_OK;
@@ -340,8 +340,8 @@ public:
         return D3D_OK;
     }
 
-    HRESULT STDMETHODCALLTYPE DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
-                                                   UINT vertices, UINT startIndex, UINT count) override
+    HRESULT STDMETHODCALLTYPE DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex, UINT vertices,
+                                                   UINT startIndex, UINT count) override
     {
         Record("DrawIndexedPrimitive " + PrimitiveName(type) + " " + std::to_string(baseVertex) + " " +
                std::to_string(minIndex) + " " + std::to_string(vertices) + " " + std::to_string(startIndex) + " " +

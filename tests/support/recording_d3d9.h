@@ -29,7 +29,7 @@ struct Script
     std::map<UINT, std::array<float, 4>> pixelConstants;
     std::vector<unsigned char> unlockedData;
     std::vector<unsigned char> unlockedIndexData; // likewise for index buffers
-    int liveObjects = 0; // every fake object made and not yet released for good
+    int liveObjects = 0;                          // every fake object made and not yet released for good
 };
 
 Script& Get();

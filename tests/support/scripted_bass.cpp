@@ -26,91 +26,92 @@ void Record(const std::string& call)
 
 // Byte positions are whole microseconds. A successful seek moves the stream,
 // and the scripted seconds are what has played since, as a real stream reports.
-extern "C" {
-BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win, const void*)
+extern "C"
 {
-    Record("Init " + std::to_string(device) + " " + std::to_string(freq) + " " + std::to_string(flags));
-    ScriptedBass::Get().initWindow = win;
-    return ScriptedBass::Get().initSucceeds;
-}
-
-BOOL BASS_Free(void)
-{
-    Record("Free");
-    return TRUE;
-}
-
-int BASS_ErrorGetCode(void)
-{
-    return BASS_OK;
-}
-
-HSTREAM BASS_StreamCreateFile(BOOL, const void* file, QWORD, QWORD, DWORD)
-{
-    std::string name = static_cast<const char*>(file);
-    Record("StreamCreateFile " + name);
-    auto& files = ScriptedBass::Get().openableFiles;
-    if (std::find(files.begin(), files.end(), name) == files.end())
-        return 0;
-    return ScriptedBass::Get().nextHandle++;
-}
-
-BOOL BASS_StreamFree(HSTREAM handle)
-{
-    Record("StreamFree " + std::to_string(handle));
-    return TRUE;
-}
-
-QWORD BASS_ChannelSeconds2Bytes(DWORD handle, float pos)
-{
-    Record("Seconds2Bytes " + std::to_string(handle) + " " + std::to_string(pos));
-    return static_cast<QWORD>(static_cast<double>(pos) * 1e6 + 0.5);
-}
-
-float BASS_ChannelBytes2Seconds(DWORD, QWORD pos)
-{
-    return static_cast<float>(pos) / 1e6f;
-}
-
-BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos)
-{
-    Record("SetPosition " + std::to_string(handle) + " " + std::to_string(pos));
-    auto& state = ScriptedBass::Get();
-    if (state.seekSucceeds)
-        state.seekPosition = pos;
-    return state.seekSucceeds;
-}
-
-QWORD BASS_ChannelGetPosition(DWORD)
-{
-    auto& state = ScriptedBass::Get();
-    if (!state.positions.empty())
+    BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win, const void*)
     {
-        state.lastPosition = state.positions.front();
-        state.positions.pop_front();
+        Record("Init " + std::to_string(device) + " " + std::to_string(freq) + " " + std::to_string(flags));
+        ScriptedBass::Get().initWindow = win;
+        return ScriptedBass::Get().initSucceeds;
     }
-    return state.seekPosition + static_cast<QWORD>(static_cast<double>(state.lastPosition) * 1e6 + 0.5);
-}
 
-QWORD BASS_ChannelGetLength(DWORD)
-{
-    return 0;
-}
+    BOOL BASS_Free(void)
+    {
+        Record("Free");
+        return TRUE;
+    }
 
-BOOL BASS_ChannelPlay(DWORD handle, BOOL restart)
-{
-    Record("Play " + std::to_string(handle) + " " + std::to_string(restart));
-    return TRUE;
-}
+    int BASS_ErrorGetCode(void)
+    {
+        return BASS_OK;
+    }
 
-BOOL BASS_ChannelStop(DWORD handle)
-{
-    Record("Stop " + std::to_string(handle));
-    return TRUE;
-}
+    HSTREAM BASS_StreamCreateFile(BOOL, const void* file, QWORD, QWORD, DWORD)
+    {
+        std::string name = static_cast<const char*>(file);
+        Record("StreamCreateFile " + name);
+        auto& files = ScriptedBass::Get().openableFiles;
+        if (std::find(files.begin(), files.end(), name) == files.end())
+            return 0;
+        return ScriptedBass::Get().nextHandle++;
+    }
 
-DWORD BASS_ChannelIsActive(DWORD)
-{
-    return BASS_ACTIVE_PLAYING;
-}
+    BOOL BASS_StreamFree(HSTREAM handle)
+    {
+        Record("StreamFree " + std::to_string(handle));
+        return TRUE;
+    }
+
+    QWORD BASS_ChannelSeconds2Bytes(DWORD handle, float pos)
+    {
+        Record("Seconds2Bytes " + std::to_string(handle) + " " + std::to_string(pos));
+        return static_cast<QWORD>(static_cast<double>(pos) * 1e6 + 0.5);
+    }
+
+    float BASS_ChannelBytes2Seconds(DWORD, QWORD pos)
+    {
+        return static_cast<float>(pos) / 1e6f;
+    }
+
+    BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos)
+    {
+        Record("SetPosition " + std::to_string(handle) + " " + std::to_string(pos));
+        auto& state = ScriptedBass::Get();
+        if (state.seekSucceeds)
+            state.seekPosition = pos;
+        return state.seekSucceeds;
+    }
+
+    QWORD BASS_ChannelGetPosition(DWORD)
+    {
+        auto& state = ScriptedBass::Get();
+        if (!state.positions.empty())
+        {
+            state.lastPosition = state.positions.front();
+            state.positions.pop_front();
+        }
+        return state.seekPosition + static_cast<QWORD>(static_cast<double>(state.lastPosition) * 1e6 + 0.5);
+    }
+
+    QWORD BASS_ChannelGetLength(DWORD)
+    {
+        return 0;
+    }
+
+    BOOL BASS_ChannelPlay(DWORD handle, BOOL restart)
+    {
+        Record("Play " + std::to_string(handle) + " " + std::to_string(restart));
+        return TRUE;
+    }
+
+    BOOL BASS_ChannelStop(DWORD handle)
+    {
+        Record("Stop " + std::to_string(handle));
+        return TRUE;
+    }
+
+    DWORD BASS_ChannelIsActive(DWORD)
+    {
+        return BASS_ACTIVE_PLAYING;
+    }
 }

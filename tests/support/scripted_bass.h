@@ -12,10 +12,10 @@ namespace ScriptedBass
 {
 struct State
 {
-    std::vector<std::string> calls;     // "Init -1 44100", "SetPosition 7 4410", ...
-    std::deque<float> positions;        // seconds played since the seek, one per position read
-    QWORD seekPosition = 0;             // where the last successful seek put the stream
-    float lastPosition = 0.0f;          // repeated once the script runs out
+    std::vector<std::string> calls; // "Init -1 44100", "SetPosition 7 4410", ...
+    std::deque<float> positions;    // seconds played since the seek, one per position read
+    QWORD seekPosition = 0;         // where the last successful seek put the stream
+    float lastPosition = 0.0f;      // repeated once the script runs out
     bool initSucceeds = true;
     bool seekSucceeds = true;
     std::vector<std::string> openableFiles;

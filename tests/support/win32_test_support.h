@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <vector>
 
-struct LoggedMessage {
+struct LoggedMessage
+{
     HWND hwnd;
     UINT message;
     WPARAM wParam;
@@ -16,25 +17,29 @@ struct LoggedMessage {
     bool wasWindow;
 };
 
-inline std::vector<LoggedMessage>& Log() {
+inline std::vector<LoggedMessage>& Log()
+{
     static std::vector<LoggedMessage> log;
     return log;
 }
 
 // A message the procedure answers with failure (FALSE for WM_NCCREATE, -1 for WM_CREATE).
-inline UINT& RefuseMessage() {
+inline UINT& RefuseMessage()
+{
     static UINT message = 0;
     return message;
 }
 
-inline LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+inline LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     Log().push_back({hwnd, message, wParam, lParam, IsWindow(hwnd) != FALSE});
     if (message == RefuseMessage())
         return message == WM_CREATE ? -1 : FALSE;
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-inline WNDCLASSA TestClass(const char* name) {
+inline WNDCLASSA TestClass(const char* name)
+{
     WNDCLASSA wc{};
     wc.style = CS_OWNDC;
     wc.lpfnWndProc = RecordingProc;
@@ -47,29 +52,35 @@ inline WNDCLASSA TestClass(const char* name) {
 
 constexpr const char* kTestClass = "Quorl";
 
-inline WNDCLASSA& TestClassRef() {
+inline WNDCLASSA& TestClassRef()
+{
     static WNDCLASSA wc = TestClass(kTestClass);
     return wc;
 }
 
-class Win32WindowTest : public ::testing::Test {
+class Win32WindowTest : public ::testing::Test
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         Log().clear();
         RefuseMessage() = 0;
         ASSERT_NE(RegisterClassA(&TestClassRef()), 0);
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         for (HWND hwnd : windows_)
             DestroyWindow(hwnd);
         UnregisterClassA(kTestClass, GetModuleHandleA(nullptr));
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
         }
     }
 
-    HWND Create(DWORD style, int x, int y, int width, int height) {
+    HWND Create(DWORD style, int x, int y, int width, int height)
+    {
         const HWND hwnd = CreateWindowExA(0, kTestClass, "Test window", style, x, y, width, height, nullptr, nullptr,
                                           GetModuleHandleA(nullptr), nullptr);
         if (hwnd)

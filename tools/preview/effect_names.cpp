@@ -22,7 +22,8 @@ namespace Preview
 {
 namespace
 {
-template <class T> std::pair<const std::type_index, std::string> Entry()
+template <class T>
+std::pair<const std::type_index, std::string> Entry()
 {
     return {std::type_index(typeid(T)), T::TypeName()};
 }
@@ -31,10 +32,10 @@ template <class T> std::pair<const std::type_index, std::string> Entry()
 std::string EffectTypeName(const C_FXEffect& effect)
 {
     static const std::unordered_map<std::type_index, std::string> names = {
-        Entry<C_FXBubbles>(),     Entry<C_FXClear>(),      Entry<C_FXEnvModel>(),  Entry<C_FXFractal>(),
-        Entry<C_FXMoopy>(),       Entry<C_FXParticles>(),  Entry<C_FXPostProcess>(), Entry<C_FXPQTorus>(),
-        Entry<C_FXQuad2D>(),      Entry<C_FXRadialBlur>(), Entry<C_FXShapeGrid>(), Entry<C_FXText>(),
-        Entry<C_FXTunnel>(),      Entry<C_FXWindow2D>()};
+        Entry<C_FXBubbles>(), Entry<C_FXClear>(),      Entry<C_FXEnvModel>(),    Entry<C_FXFractal>(),
+        Entry<C_FXMoopy>(),   Entry<C_FXParticles>(),  Entry<C_FXPostProcess>(), Entry<C_FXPQTorus>(),
+        Entry<C_FXQuad2D>(),  Entry<C_FXRadialBlur>(), Entry<C_FXShapeGrid>(),   Entry<C_FXText>(),
+        Entry<C_FXTunnel>(),  Entry<C_FXWindow2D>()};
     auto found = names.find(std::type_index(typeid(effect)));
     return found != names.end() ? found->second : "effect";
 }

@@ -29,25 +29,24 @@
 
 namespace
 {
-const char kUsage[] =
-    "usage: quorl-preview [options]\n"
-    "Plays a demo script in a window and reloads it when the script or anything\n"
-    "under data/ is saved.\n"
-    "\n"
-    "  --script PATH   demo script, relative to the working directory (default data/demo.xml)\n"
-    "  --root DIR      change to DIR first: the folder that holds data/\n"
-    "  --start MS      time to open the show at (default the script's start)\n"
-    "  --size WxH      window size (default 1280x720)\n"
-    "  --bpm N         tempo of the overlay's bar grid (default 120)\n"
-    "  --beats N       beats per bar (default 4)\n"
-    "  --paused        open paused\n"
-    "  --mute          no sound: the music's position still runs the clock\n"
-    "  --shots DIR     folder for S screenshots (default: the working directory)\n"
-    "\n"
-    "Keys: Space pause/play; Left/Right -/+1 s, with Shift 10 s; Home/End the script's\n"
-    "start/end; while paused . and , step a frame (1/60 s), with Ctrl a beat; [ and ]\n"
-    "set the loop's in and out at the nearest beat, L turns the loop on and off; F5\n"
-    "reloads; S writes a screenshot without the overlay; H hides the overlay; Esc quits.\n";
+const char kUsage[] = "usage: quorl-preview [options]\n"
+                      "Plays a demo script in a window and reloads it when the script or anything\n"
+                      "under data/ is saved.\n"
+                      "\n"
+                      "  --script PATH   demo script, relative to the working directory (default data/demo.xml)\n"
+                      "  --root DIR      change to DIR first: the folder that holds data/\n"
+                      "  --start MS      time to open the show at (default the script's start)\n"
+                      "  --size WxH      window size (default 1280x720)\n"
+                      "  --bpm N         tempo of the overlay's bar grid (default 120)\n"
+                      "  --beats N       beats per bar (default 4)\n"
+                      "  --paused        open paused\n"
+                      "  --mute          no sound: the music's position still runs the clock\n"
+                      "  --shots DIR     folder for S screenshots (default: the working directory)\n"
+                      "\n"
+                      "Keys: Space pause/play; Left/Right -/+1 s, with Shift 10 s; Home/End the script's\n"
+                      "start/end; while paused . and , step a frame (1/60 s), with Ctrl a beat; [ and ]\n"
+                      "set the loop's in and out at the nearest beat, L turns the loop on and off; F5\n"
+                      "reloads; S writes a screenshot without the overlay; H hides the overlay; Esc quits.\n";
 
 const char kWindowClass[] = "QuorlPreview";
 
@@ -172,12 +171,8 @@ LRESULT CALLBACK PreviewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     switch (message)
     {
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        break;
-    case WM_CLOSE:
-        g_Quit = true;
-        return 0;
+    case WM_DESTROY: PostQuitMessage(0); break;
+    case WM_CLOSE: g_Quit = true; return 0;
     case WM_KEYDOWN:
         if (wParam == VK_SHIFT)
             g_Shift = true;
@@ -224,9 +219,9 @@ public:
         const DWORD style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
         RECT rect = {0, 0, m_Demo.m_Settings.width, m_Demo.m_Settings.height};
         AdjustWindowRect(&rect, style, FALSE);
-        m_Demo.m_Window = CreateWindowExA(0, kWindowClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                          rect.right - rect.left, rect.bottom - rect.top, NULL, NULL,
-                                          m_Demo.m_Instance, NULL);
+        m_Demo.m_Window =
+            CreateWindowExA(0, kWindowClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left,
+                            rect.bottom - rect.top, NULL, NULL, m_Demo.m_Instance, NULL);
         if (!m_Demo.m_Window)
             return false;
         ShowWindow(m_Demo.m_Window, SW_SHOW);
@@ -244,10 +239,7 @@ using Preview::NowMs;
 class Session
 {
 public:
-    Session(const Options& options, C_Demo& demo)
-        : m_Options(options), m_Demo(demo), m_Loader(demo, options.script)
-    {
-    }
+    Session(const Options& options, C_Demo& demo) : m_Options(options), m_Demo(demo), m_Loader(demo, options.script) {}
 
     int Run();
 
@@ -345,9 +337,7 @@ void Session::HandleKey(const Key& key)
     uint32_t now = m_Clock.Now();
     switch (key.code)
     {
-    case VK_ESCAPE:
-        g_Quit = true;
-        break;
+    case VK_ESCAPE: g_Quit = true; break;
     case VK_SPACE:
         if (paused)
         {
@@ -366,12 +356,8 @@ void Session::HandleKey(const Key& key)
     case VK_RIGHT:
         SeekTo(Preview::SeekBy(now, (key.code == VK_LEFT ? -1 : 1) * (key.shift ? 10000 : 1000), Start(), End()));
         break;
-    case VK_HOME:
-        SeekTo(Start());
-        break;
-    case VK_END:
-        SeekTo(End());
-        break;
+    case VK_HOME: SeekTo(Start()); break;
+    case VK_END: SeekTo(End()); break;
     case VK_OEM_PERIOD:
         if (paused)
         {
@@ -391,23 +377,15 @@ void Session::HandleKey(const Key& key)
         if (paused)
             SeekTo(key.control ? Preview::PreviousBeat(now, grid) : Preview::PreviousFrame(now, Start()));
         break;
-    case VK_OEM_4:
-        m_Loop.in = Preview::SnapToBeat(now, grid);
-        break;
-    case VK_OEM_6:
-        m_Loop.out = Preview::SnapToBeat(now, grid);
-        break;
+    case VK_OEM_4: m_Loop.in = Preview::SnapToBeat(now, grid); break;
+    case VK_OEM_6: m_Loop.out = Preview::SnapToBeat(now, grid); break;
     case 'L':
         m_Loop.enabled = !m_Loop.enabled;
         if (m_Loop.enabled && m_Loop.Valid() && (now < m_Loop.in || now >= m_Loop.out))
             SeekTo(m_Loop.in);
         break;
-    case 'H':
-        m_ShowOverlay = !m_ShowOverlay;
-        break;
-    case 'S':
-        m_ScreenshotWanted = true;
-        break;
+    case 'H': m_ShowOverlay = !m_ShowOverlay; break;
+    case 'S': m_ScreenshotWanted = true; break;
     case VK_F1 + 4:
         Reload(true);
         m_Watcher.Rebase();
@@ -457,16 +435,16 @@ std::vector<Preview::OverlayLine> Session::TopLines() const
     char text[256];
     std::snprintf(text, sizeof text, "%s %s  bar %lld beat %d  (%g bpm, %d/bar)  %.1f fps",
                   m_Clock.Playing() ? "PLAY " : "PAUSE", Preview::FormatTime(m_Time).c_str(),
-                  static_cast<long long>(position.bar), position.beat, m_Options.grid.bpm,
-                  m_Options.grid.beatsPerBar, m_Fps);
+                  static_cast<long long>(position.bar), position.beat, m_Options.grid.bpm, m_Options.grid.beatsPerBar,
+                  m_Fps);
     lines.push_back({text, white});
-    std::string loop = "loop " + (m_Loop.in || m_Loop.out ? Preview::FormatTime(m_Loop.in) + " - " +
-                                                                 Preview::FormatTime(m_Loop.out)
-                                                           : std::string("not set"));
+    std::string loop =
+        "loop " + (m_Loop.in || m_Loop.out ? Preview::FormatTime(m_Loop.in) + " - " + Preview::FormatTime(m_Loop.out)
+                                           : std::string("not set"));
     loop += m_Loop.enabled ? (m_Loop.Valid() ? "  on" : "  on (out must follow in)") : "  off";
     lines.push_back({loop, m_Loop.enabled && m_Loop.Valid() ? green : grey});
-    lines.push_back({m_Options.script + "  " + Preview::FormatTime(Start()) + " - " + Preview::FormatTime(End()),
-                     grey});
+    lines.push_back(
+        {m_Options.script + "  " + Preview::FormatTime(Start()) + " - " + Preview::FormatTime(End()), grey});
     for (const boost::shared_ptr<C_FXEffect>& effect : m_Demo.m_Active)
     {
         uint32_t local = m_Time - static_cast<uint32_t>(effect->m_StartTime.value);
@@ -552,8 +530,8 @@ int Session::Run()
             if (m_Loader.HasShow())
                 m_Demo.RenderFrame(m_Time, m_Time - m_Previous);
             else
-                renderer.device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0x00000000,
-                                       1.0f, 0);
+                renderer.device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0x00000000, 1.0f,
+                                       0);
             if (m_ScreenshotWanted)
             {
                 m_ScreenshotWanted = false;
@@ -612,10 +590,8 @@ int main(int argc, char** argv)
     Options options;
     switch (ParseOptions(argc, argv, options))
     {
-    case 1:
-        return 2;
-    case 2:
-        return 0;
+    case 1: return 2;
+    case 2: return 0;
     }
     if (!options.shots.empty())
     {

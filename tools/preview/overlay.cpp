@@ -62,8 +62,8 @@ bool CompileShader(const char* entry, const char* profile, ID3DXBuffer** code, s
     bool written = write(fd, kShaderSource, sizeof kShaderSource - 1) == static_cast<ssize_t>(sizeof kShaderSource - 1);
     close(fd);
     ID3DXBuffer* errors = nullptr;
-    HRESULT hr = written ? D3DXCompileShaderFromFileA(path, NULL, NULL, entry, profile, 0, code, &errors, NULL)
-                         : E_FAIL;
+    HRESULT hr =
+        written ? D3DXCompileShaderFromFileA(path, NULL, NULL, entry, profile, 0, code, &errors, NULL) : E_FAIL;
     unlink(path);
     if (FAILED(hr))
     {
@@ -78,7 +78,8 @@ bool CompileShader(const char* entry, const char* profile, ID3DXBuffer** code, s
     return true;
 }
 
-template <class T> void Release(T*& object)
+template <class T>
+void Release(T*& object)
 {
     if (object)
         object->Release();
@@ -135,8 +136,8 @@ bool Overlay::Create(IDirect3DDevice9* device, int pixelHeight, std::string& err
         for (int x = m_AtlasWidth - 2; x < m_AtlasWidth; ++x)
             coverage[static_cast<size_t>(y) * m_AtlasWidth + x] = 255;
 
-    if (FAILED(device->CreateTexture(m_AtlasWidth, m_AtlasHeight, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_Font,
-                                     NULL)))
+    if (FAILED(
+            device->CreateTexture(m_AtlasWidth, m_AtlasHeight, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_Font, NULL)))
     {
         error = "cannot create the overlay font texture";
         return false;
@@ -173,11 +174,10 @@ bool Overlay::Create(IDirect3DDevice9* device, int pixelHeight, std::string& err
         error = "cannot create the overlay pixel shader";
         return false;
     }
-    const D3DVERTEXELEMENT9 elements[] = {
-        {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-        {0, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-        {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-        D3DDECL_END()};
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+                                          {0, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+                                          {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+                                          D3DDECL_END()};
     if (FAILED(device->CreateVertexDeclaration(elements, &m_Declaration)))
     {
         error = "cannot create the overlay vertex declaration";
@@ -250,7 +250,8 @@ void Overlay::Draw(IDirect3DSurface9* backBuffer, int width, int height, const s
     const float v = (static_cast<float>(m_AtlasHeight) - 1.0f) / static_cast<float>(m_AtlasHeight);
     const DWORD panel = 0xA0000000;
     const float margin = 6.0f;
-    auto drawPanel = [&](const std::vector<OverlayLine>& lines, bool atBottom) {
+    auto drawPanel = [&](const std::vector<OverlayLine>& lines, bool atBottom)
+    {
         std::vector<OverlayLine> wrapped;
         for (const OverlayLine& line : lines)
             for (const std::string& part : Wrap(line.text, width))
@@ -298,9 +299,8 @@ void Overlay::Flush(IDirect3DSurface9* backBuffer)
     UINT streamOffset = 0, streamStride = 0;
     device->GetStreamSource(0, &stream, &streamOffset, &streamStride);
 
-    const D3DRENDERSTATETYPE states[] = {D3DRS_ZENABLE,  D3DRS_ZWRITEENABLE, D3DRS_ALPHABLENDENABLE,
-                                         D3DRS_SRCBLEND, D3DRS_DESTBLEND,    D3DRS_CULLMODE,
-                                         D3DRS_ALPHATESTENABLE};
+    const D3DRENDERSTATETYPE states[] = {D3DRS_ZENABLE,   D3DRS_ZWRITEENABLE, D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND,
+                                         D3DRS_DESTBLEND, D3DRS_CULLMODE,     D3DRS_ALPHATESTENABLE};
     const DWORD ours[] = {D3DZB_FALSE, FALSE, TRUE, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DCULL_NONE, FALSE};
     DWORD saved[sizeof states / sizeof states[0]];
     for (size_t i = 0; i < sizeof states / sizeof states[0]; ++i)

@@ -22,8 +22,8 @@ struct Grid
 
 struct BarBeat
 {
-    int64_t bar;   // from 1
-    int beat;      // from 1
+    int64_t bar; // from 1
+    int beat;    // from 1
 };
 
 // The time moved by delta ms, held inside start..end.

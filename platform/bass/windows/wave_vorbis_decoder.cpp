@@ -16,18 +16,23 @@
 #include <cstring>
 #include <limits>
 
-namespace quorl_bass {
-namespace {
+namespace quorl_bass
+{
+namespace
+{
 
-uint32_t Le16(const unsigned char* p) {
+uint32_t Le16(const unsigned char* p)
+{
     return uint32_t{p[0]} | uint32_t{p[1]} << 8;
 }
 
-uint32_t Le32(const unsigned char* p) {
+uint32_t Le32(const unsigned char* p)
+{
     return Le16(p) | Le16(p + 2) << 16;
 }
 
-struct WaveFormat {
+struct WaveFormat
+{
     uint32_t tag = 0;
     int channels = 0;
     uint32_t rate = 0;
@@ -36,9 +41,12 @@ struct WaveFormat {
 };
 
 // One sample of the file's format as a float in [-1, 1].
-float Sample(const unsigned char* p, const WaveFormat& f) {
-    if (f.tag == 3) {
-        if (f.bits == 32) {
+float Sample(const unsigned char* p, const WaveFormat& f)
+{
+    if (f.tag == 3)
+    {
+        if (f.bits == 32)
+        {
             float v;
             std::memcpy(&v, p, 4);
             return v;
@@ -47,21 +55,20 @@ float Sample(const unsigned char* p, const WaveFormat& f) {
         std::memcpy(&v, p, 8);
         return static_cast<float>(v);
     }
-    switch (f.bits) {
-    case 8:
-        return (static_cast<float>(p[0]) - 128.0f) / 128.0f;
-    case 16:
-        return static_cast<float>(static_cast<int16_t>(Le16(p))) / 32768.0f;
+    switch (f.bits)
+    {
+    case 8: return (static_cast<float>(p[0]) - 128.0f) / 128.0f;
+    case 16: return static_cast<float>(static_cast<int16_t>(Le16(p))) / 32768.0f;
     case 24:
-        return static_cast<float>(static_cast<int32_t>(uint32_t{p[0]} << 8 | uint32_t{p[1]} << 16 |
-                                                       uint32_t{p[2]} << 24)) /
+        return static_cast<float>(
+                   static_cast<int32_t>(uint32_t{p[0]} << 8 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 24)) /
                2147483648.0f;
-    default:
-        return static_cast<float>(static_cast<int32_t>(Le32(p))) / 2147483648.0f;
+    default: return static_cast<float>(static_cast<int32_t>(Le32(p))) / 2147483648.0f;
     }
 }
 
-bool Supported(const WaveFormat& f) {
+bool Supported(const WaveFormat& f)
+{
     if (f.channels < 1 || f.rate < 1)
         return false;
     bool sizes = f.tag == 1 ? (f.bits == 8 || f.bits == 16 || f.bits == 24 || f.bits == 32)
@@ -69,16 +76,19 @@ bool Supported(const WaveFormat& f) {
     return sizes && f.blockAlign == static_cast<uint32_t>(f.channels) * (f.bits / 8);
 }
 
-int DecodeWave(const unsigned char* data, uint64_t size, Pcm& out) {
+int DecodeWave(const unsigned char* data, uint64_t size, Pcm& out)
+{
     WaveFormat format;
     bool haveFormat = false;
     uint64_t pos = 12;
-    while (pos + 8 <= size) {
+    while (pos + 8 <= size)
+    {
         const unsigned char* chunk = data + pos;
         uint64_t length = Le32(chunk + 4);
         uint64_t body = pos + 8;
         uint64_t available = std::min(length, size - body);
-        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+        if (std::memcmp(chunk, "fmt ", 4) == 0)
+        {
             if (available < 16)
                 return BASS_ERROR_FILEFORM;
             const unsigned char* f = data + body;
@@ -91,7 +101,9 @@ int DecodeWave(const unsigned char* data, uint64_t size, Pcm& out) {
             if (format.tag == 0xFFFE && available >= 26)
                 format.tag = Le16(f + 24);
             haveFormat = true;
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
+        }
+        else if (std::memcmp(chunk, "data", 4) == 0)
+        {
             if (!haveFormat)
                 return BASS_ERROR_FILEFORM;
             if (!Supported(format))
@@ -104,7 +116,8 @@ int DecodeWave(const unsigned char* data, uint64_t size, Pcm& out) {
             pcm.rate = format.rate;
             pcm.samples.reserve(static_cast<size_t>(frames * 2));
             const unsigned char* p = data + body;
-            for (uint64_t done = 0; done < frames;) {
+            for (uint64_t done = 0; done < frames;)
+            {
                 uint64_t n = std::min(chunkFrames, frames - done);
                 for (uint64_t i = 0; i < n * format.channels; ++i, p += bytesPerSample)
                     floats[i] = Sample(p, format);
@@ -119,7 +132,8 @@ int DecodeWave(const unsigned char* data, uint64_t size, Pcm& out) {
     return BASS_ERROR_FILEFORM;
 }
 
-int DecodeVorbis(const unsigned char* data, uint64_t size, Pcm& out) {
+int DecodeVorbis(const unsigned char* data, uint64_t size, Pcm& out)
+{
     if (size > static_cast<uint64_t>(std::numeric_limits<int>::max()))
         return BASS_ERROR_FILEFORM;
     int error = 0;
@@ -127,7 +141,8 @@ int DecodeVorbis(const unsigned char* data, uint64_t size, Pcm& out) {
     if (!vorbis)
         return BASS_ERROR_FILEFORM;
     stb_vorbis_info info = stb_vorbis_get_info(vorbis);
-    if (info.channels < 1 || info.sample_rate < 1) {
+    if (info.channels < 1 || info.sample_rate < 1)
+    {
         stb_vorbis_close(vorbis);
         return BASS_ERROR_FORMAT;
     }
@@ -135,14 +150,16 @@ int DecodeVorbis(const unsigned char* data, uint64_t size, Pcm& out) {
     pcm.rate = info.sample_rate;
     pcm.samples.reserve(static_cast<size_t>(stb_vorbis_stream_length_in_samples(vorbis)) * 2);
     std::vector<float> interleaved;
-    for (;;) {
+    for (;;)
+    {
         int channels = 0;
         float** planes = nullptr;
         int frames = stb_vorbis_get_frame_float(vorbis, &channels, &planes);
         if (frames <= 0)
             break;
         interleaved.resize(static_cast<size_t>(frames) * channels);
-        for (int f = 0; f < frames; ++f) {
+        for (int f = 0; f < frames; ++f)
+        {
             for (int c = 0; c < channels; ++c)
                 interleaved[static_cast<size_t>(f) * channels + c] = planes[c][f];
         }
@@ -155,19 +172,22 @@ int DecodeVorbis(const unsigned char* data, uint64_t size, Pcm& out) {
 
 } // namespace
 
-int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out) {
+int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out)
+{
     // A directory does not open without backup semantics: it fails as a missing file.
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return BASS_ERROR_FILEOPEN;
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) {
+    if (!GetFileSizeEx(file, &size))
+    {
         CloseHandle(file);
         return BASS_ERROR_FILEOPEN;
     }
     const uint64_t total = static_cast<uint64_t>(size.QuadPart);
-    if (offset > total) {
+    if (offset > total)
+    {
         CloseHandle(file);
         return BASS_ERROR_ILLPARAM;
     }
@@ -176,7 +196,8 @@ int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out) {
     LARGE_INTEGER start;
     start.QuadPart = static_cast<LONGLONG>(offset);
     bool read = SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != 0;
-    for (uint64_t done = 0; read && done < wanted;) {
+    for (uint64_t done = 0; read && done < wanted;)
+    {
         DWORD got = 0;
         DWORD ask = static_cast<DWORD>(std::min<uint64_t>(wanted - done, 1u << 24));
         read = ReadFile(file, bytes.data() + done, ask, &got, nullptr) != 0 && got == ask;
@@ -190,7 +211,8 @@ int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out) {
     return DecodeMemory(bytes.data(), bytes.size(), out);
 }
 
-int DecodeMemory(const void* data, uint64_t length, Pcm& out) {
+int DecodeMemory(const void* data, uint64_t length, Pcm& out)
+{
     if (!data || length == 0)
         return BASS_ERROR_ILLPARAM;
     const auto* bytes = static_cast<const unsigned char*>(data);

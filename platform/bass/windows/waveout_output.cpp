@@ -13,8 +13,10 @@
 #include <mutex>
 #include <thread>
 
-namespace quorl_bass {
-namespace {
+namespace quorl_bass
+{
+namespace
+{
 
 const int kSlots = 4;
 // About 12 ms a buffer at 44.1 kHz: the clock steps little and four of them
@@ -25,7 +27,8 @@ static_assert(kSlots <= Stream::kQueueSlots, "the streams keep a record per queu
 
 } // namespace
 
-struct Output::Device {
+struct Output::Device
+{
     HWAVEOUT wave = nullptr;
     HANDLE done = nullptr; // signalled by the device whenever a buffer is played
     uint32_t rate = 0;
@@ -40,10 +43,13 @@ struct Output::Device {
     std::vector<float> mix;
     int oldest = 0; // the slot the device plays now
 
-    ~Device() {
-        if (wave) {
+    ~Device()
+    {
+        if (wave)
+        {
             waveOutReset(wave);
-            for (WAVEHDR& header : headers) {
+            for (WAVEHDR& header : headers)
+            {
                 if (header.dwFlags & WHDR_PREPARED)
                     waveOutUnprepareHeader(wave, &header, sizeof header);
             }
@@ -54,7 +60,8 @@ struct Output::Device {
     }
 
     // Mixes every stream into the slot's buffer and hands it to the device.
-    void Queue(int slot) {
+    void Queue(int slot)
+    {
         std::fill(mix.begin(), mix.end(), 0.0f);
         for (auto& stream : *streams)
             stream->MixQueued(mix.data(), kSlotFrames, (uint64_t{stream->Rate()} << 32) / rate, slot);
@@ -65,18 +72,22 @@ struct Output::Device {
         waveOutWrite(wave, &headers[slot], sizeof headers[slot]);
     }
 
-    void Started(int slot, Clock::time_point now) {
+    void Started(int slot, Clock::time_point now)
+    {
         for (auto& stream : *streams)
             stream->StartQueued(now, slot);
     }
 
-    void Run() {
-        for (;;) {
+    void Run()
+    {
+        for (;;)
+        {
             WaitForSingleObject(done, INFINITE);
             if (stopping)
                 return;
             std::lock_guard<std::mutex> guard(lock);
-            while (headers[oldest].dwFlags & WHDR_DONE) {
+            while (headers[oldest].dwFlags & WHDR_DONE)
+            {
                 int finished = oldest;
                 oldest = (oldest + 1) % kSlots;
                 Started(oldest, Clock::now());
@@ -89,7 +100,8 @@ struct Output::Device {
 Output::Output() = default;
 Output::~Output() = default;
 
-int Output::Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams) {
+int Output::Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams)
+{
     auto device = std::make_unique<Device>();
     device->rate = freq;
     device->streams = streams;
@@ -105,14 +117,16 @@ int Output::Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams) {
     format.nBlockAlign = 4;
     format.nAvgBytesPerSec = freq * 4;
     if (waveOutOpen(&device->wave, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(device->done), 0,
-                    CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+                    CALLBACK_EVENT) != MMSYSERR_NOERROR)
+    {
         device->wave = nullptr;
         return BASS_ERROR_DEVICE;
     }
 
     device->pcm.assign(kSlots * kSlotFrames * 2, 0);
     device->mix.assign(kSlotFrames * 2, 0.0f);
-    for (int slot = 0; slot < kSlots; ++slot) {
+    for (int slot = 0; slot < kSlots; ++slot)
+    {
         WAVEHDR& header = device->headers[slot];
         header.lpData = reinterpret_cast<LPSTR>(device->pcm.data() + slot * kSlotFrames * 2);
         header.dwBufferLength = kSlotFrames * 4;
@@ -132,7 +146,8 @@ int Output::Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams) {
     return BASS_OK;
 }
 
-void Output::Close() {
+void Output::Close()
+{
     if (!device_)
         return;
     device_->stopping = true;
@@ -141,12 +156,14 @@ void Output::Close() {
     device_.reset();
 }
 
-void Output::Lock() {
+void Output::Lock()
+{
     if (device_)
         device_->lock.lock();
 }
 
-void Output::Unlock() {
+void Output::Unlock()
+{
     if (device_)
         device_->lock.unlock();
 }

@@ -159,8 +159,12 @@ TEST(Music, ChoosesTheDeviceFromTheMusicSettingAndFreesStreamsInOrder)
     EXPECT_EQ(music.CreateStream("b.ogg"), 101u);
     EXPECT_TRUE(music.Shutdown());
 
-    std::vector<std::string> calls = {"Init 0 44100 0",         "StreamCreateFile a.ogg", "StreamCreateFile missing.ogg",
-                                      "StreamCreateFile b.ogg", "StreamFree 100",         "StreamFree 101",
+    std::vector<std::string> calls = {"Init 0 44100 0",
+                                      "StreamCreateFile a.ogg",
+                                      "StreamCreateFile missing.ogg",
+                                      "StreamCreateFile b.ogg",
+                                      "StreamFree 100",
+                                      "StreamFree 101",
                                       "Free"};
     EXPECT_EQ(ScriptedBass::Get().calls, calls);
     std::vector<HSTREAM> kept = {100, 101};

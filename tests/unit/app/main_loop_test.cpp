@@ -135,7 +135,8 @@ TEST_F(MainLoop, TimesWrapModuloTwoToThe32)
     demo.m_StartTime = static_cast<uint32_t>(-256); // a script's "-256"
     demo.m_EndTime = 0xFFFFFFFFu;
     Positions({0.0f, 1.0f});
-    demo.onFrame = [](RecordingDemo& self) {
+    demo.onFrame = [](RecordingDemo& self)
+    {
         if (self.frames.size() == 2)
             self.m_QuitRequested = true;
     };
@@ -187,7 +188,8 @@ TEST_F(MainLoop, OtherKeysAndMouseInputChangeNothing)
 TEST_F(MainLoop, AQuitMessageEndsTheLoopAtOnceWithItsCode)
 {
     demo.m_EndTime = 0xFFFFFFFFu;
-    demo.onFrame = [](RecordingDemo& self) {
+    demo.onFrame = [](RecordingDemo& self)
+    {
         if (self.frames.size() == 2)
             PostQuitMessage(7);
     };
@@ -201,7 +203,8 @@ TEST_F(MainLoop, DestroyingTheWindowPostsQuitWithCodeZero)
 {
     OpenWindow();
     demo.m_EndTime = 0xFFFFFFFFu;
-    demo.onFrame = [this](RecordingDemo& self) {
+    demo.onFrame = [this](RecordingDemo& self)
+    {
         if (self.frames.size() == 1)
         {
             DestroyWindow(window);

@@ -59,13 +59,18 @@ TEST(SettingsDialogFirst, FirstInitialisationFillsFixedChoicesAndLaterOnesCancel
     g_Initialised = true;
 
     const std::vector<std::string> fill = {
-        "CB_INSERTSTRING 2002 -1 640x480", "CB_INSERTSTRING 2002 -1 800x600",
-        "CB_INSERTSTRING 2002 -1 1024x768", "CB_INSERTSTRING 2002 -1 1280x1024",
+        "CB_INSERTSTRING 2002 -1 640x480",
+        "CB_INSERTSTRING 2002 -1 800x600",
+        "CB_INSERTSTRING 2002 -1 1024x768",
+        "CB_INSERTSTRING 2002 -1 1280x1024",
         "CB_SETCURSEL 2002 2",
-        "CB_INSERTSTRING 1006 -1 Off", "CB_INSERTSTRING 1006 -1 2x",
-        "CB_INSERTSTRING 1006 -1 4x", "CB_INSERTSTRING 1006 -1 6x",
+        "CB_INSERTSTRING 1006 -1 Off",
+        "CB_INSERTSTRING 1006 -1 2x",
+        "CB_INSERTSTRING 1006 -1 4x",
+        "CB_INSERTSTRING 1006 -1 6x",
         "CB_SETCURSEL 1006 3",
-        "CheckDlgButton 1005 1", "CheckDlgButton 1002 1",
+        "CheckDlgButton 1005 1",
+        "CheckDlgButton 1002 1",
     };
     EXPECT_EQ(FakeDialog::Get().calls, fill);
     EXPECT_FALSE(FakeDialog::Get().ended);
@@ -93,7 +98,7 @@ TEST_F(SettingsDialog, OkReadsTheControlsInOrderAndEndsWithOne)
     Choose(1, 2, false, false, true);
     EXPECT_EQ(Command(IDOK), TRUE);
     const std::vector<std::string> reads = {
-        "CB_GETCURSEL 2002", "CB_GETCURSEL 1006", "IsDlgButtonChecked 1002",
+        "CB_GETCURSEL 2002",       "CB_GETCURSEL 1006",       "IsDlgButtonChecked 1002",
         "IsDlgButtonChecked 1005", "IsDlgButtonChecked 1007", "EndDialog 1",
     };
     EXPECT_EQ(FakeDialog::Get().calls, reads);

@@ -203,15 +203,27 @@ TEST_F(Effects, ParticlesWriteTheLiveOnesAndDrawThemAsAdditiveSprites)
     Calls().clear();
     particles.Render(0.1f, 0.5f, 0.016f);
 
-    ExpectInOrder({"Lock vb 0 200 0x2000", "Unlock vb", State(D3DRS_ALPHABLENDENABLE, TRUE),
-                   State(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA), State(D3DRS_DESTBLEND, D3DBLEND_ONE),
-                   State(D3DRS_POINTSPRITEENABLE, TRUE), State(D3DRS_POINTSCALEENABLE, TRUE),
-                   State(D3DRS_ZENABLE, FALSE), "SetVertexShader shader", "SetPixelShader shader",
-                   "SetVertexShaderConstantF 0 4", "SetVertexShaderConstantF 4 1", "BeginScene",
-                   "SetVertexDeclaration decl", "SetStreamSource 0 vb 0 20",
-                   "DrawPrimitive D3DPT_POINTLIST 0 10", "EndScene",
-                   State(D3DRS_ZENABLE, TRUE), State(D3DRS_POINTSCALEENABLE, FALSE),
-                   State(D3DRS_POINTSPRITEENABLE, FALSE), State(D3DRS_ALPHABLENDENABLE, FALSE)});
+    ExpectInOrder({"Lock vb 0 200 0x2000",
+                   "Unlock vb",
+                   State(D3DRS_ALPHABLENDENABLE, TRUE),
+                   State(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA),
+                   State(D3DRS_DESTBLEND, D3DBLEND_ONE),
+                   State(D3DRS_POINTSPRITEENABLE, TRUE),
+                   State(D3DRS_POINTSCALEENABLE, TRUE),
+                   State(D3DRS_ZENABLE, FALSE),
+                   "SetVertexShader shader",
+                   "SetPixelShader shader",
+                   "SetVertexShaderConstantF 0 4",
+                   "SetVertexShaderConstantF 4 1",
+                   "BeginScene",
+                   "SetVertexDeclaration decl",
+                   "SetStreamSource 0 vb 0 20",
+                   "DrawPrimitive D3DPT_POINTLIST 0 10",
+                   "EndScene",
+                   State(D3DRS_ZENABLE, TRUE),
+                   State(D3DRS_POINTSCALEENABLE, FALSE),
+                   State(D3DRS_POINTSPRITEENABLE, FALSE),
+                   State(D3DRS_ALPHABLENDENABLE, FALSE)});
 
     // The transposed perspective of an 800 x 600 target.
     float yScale = 1.0f / std::tan(1.0471976f / 2.0f);
@@ -248,9 +260,8 @@ TEST_F(Effects, BubblesClearTheTargetFirstEvenWithNoBubbles)
     EXPECT_EQ(bubbles.m_Batch.texture, -1) << "no bubble.tga beside the test";
     Calls().clear();
     EXPECT_TRUE(bubbles.Render(0.0f, 0.0f, 0.016f));
-    ExpectInOrder({"Clear 0 0x7 0x0 1.000000 0", "Lock vb 0 0 0x2000", "Unlock vb",
-                   State(D3DRS_ALPHABLENDENABLE, TRUE), State(D3DRS_SRCBLEND, D3DBLEND_ONE),
-                   State(D3DRS_DESTBLEND, D3DBLEND_ONE),
+    ExpectInOrder({"Clear 0 0x7 0x0 1.000000 0", "Lock vb 0 0 0x2000", "Unlock vb", State(D3DRS_ALPHABLENDENABLE, TRUE),
+                   State(D3DRS_SRCBLEND, D3DBLEND_ONE), State(D3DRS_DESTBLEND, D3DBLEND_ONE),
                    "DrawPrimitive D3DPT_POINTLIST 0 0", State(D3DRS_ZENABLE, TRUE),
                    State(D3DRS_ALPHABLENDENABLE, FALSE)});
     D3DXMATRIX identity;
@@ -262,8 +273,8 @@ TEST_F(Effects, BubblesClearTheTargetFirstEvenWithNoBubbles)
 
 TEST_F(Effects, BubblesTakeTheirRangeFromTheColoursAndSize)
 {
-    auto& bubbles = Made<C_FXBubbles>({{"count", "8"}, {"size", "0.1"}, {"colour1", "0xFFFF0000"},
-                                       {"colour2", "0xFFFF0000"}});
+    auto& bubbles =
+        Made<C_FXBubbles>({{"count", "8"}, {"size", "0.1"}, {"colour1", "0xFFFF0000"}, {"colour2", "0xFFFF0000"}});
     const Particles::Settings& s = bubbles.m_Settings;
     EXPECT_EQ(s.velocity.y, 0.75f);
     EXPECT_EQ(s.spray, 0.35f);

@@ -249,10 +249,8 @@ TEST_F(ModelEffects, PQTorusBuildsItsPointsOnceFromTheRandomSource)
 
 TEST_F(ModelEffects, PQTorusHandsItsShaderTheKnotTimeAndColours)
 {
-    auto& torus = Made<C_FXPQTorus>({{"start_pq", "2 3"},
-                                     {"end_pq", "4 7"},
-                                     {"colour1", "0xFFFF0000"},
-                                     {"colour2", "0x800000FF"}});
+    auto& torus = Made<C_FXPQTorus>(
+        {{"start_pq", "2 3"}, {"end_pq", "4 7"}, {"colour1", "0xFFFF0000"}, {"colour2", "0x800000FF"}});
     EXPECT_EQ(torus.m_TextureIndex, -1) << "no particle.png beside the test";
     demo->m_Renderer.SetRenderState(D3DRS_ZENABLE, TRUE);
     Calls().clear();
@@ -270,10 +268,9 @@ TEST_F(ModelEffects, PQTorusHandsItsShaderTheKnotTimeAndColours)
     ExpectInOrder({State(D3DRS_ALPHABLENDENABLE, TRUE), State(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA),
                    State(D3DRS_DESTBLEND, D3DBLEND_ONE), State(D3DRS_POINTSPRITEENABLE, TRUE),
                    State(D3DRS_POINTSCALEENABLE, TRUE), State(D3DRS_ZENABLE, FALSE), "SetVertexShader shader",
-                   "SetPixelShader shader", "SetVertexShaderConstantF 0 4", "BeginScene",
-                   "SetVertexDeclaration decl", "SetStreamSource 0 static vb 0 16",
-                   "DrawPrimitive D3DPT_POINTLIST 0 500",
-                   "EndScene", State(D3DRS_ALPHABLENDENABLE, FALSE)});
+                   "SetPixelShader shader", "SetVertexShaderConstantF 0 4", "BeginScene", "SetVertexDeclaration decl",
+                   "SetStreamSource 0 static vb 0 16", "DrawPrimitive D3DPT_POINTLIST 0 500", "EndScene",
+                   State(D3DRS_ALPHABLENDENABLE, FALSE)});
     EXPECT_FALSE(CalledStartingWith("SetVertexShaderConstantF 5")) << "c5..c7 are not set";
     EXPECT_FALSE(CalledStartingWith("SetPixelShaderConstantF"));
     EXPECT_EQ(Cached(D3DRS_POINTSPRITEENABLE), 1u) << "sprites, scaling and no depth test are left on";
@@ -309,13 +306,13 @@ TEST(ShapeGridInside, HoldsOnlyStrictlyWithinEachSolid)
         bool inside;
     };
     const Case cases[] = {
-        {0, {0.0f, 0.0f, 0.0f, 1.0f}, true},    {0, {0.57f, 0.57f, 0.57f, 1.0f}, true},
-        {0, {1.0f, 0.0f, 0.0f, 1.0f}, false},   {0, {0.6f, 0.6f, 0.6f, 1.0f}, false},
+        {0, {0.0f, 0.0f, 0.0f, 1.0f}, true},     {0, {0.57f, 0.57f, 0.57f, 1.0f}, true},
+        {0, {1.0f, 0.0f, 0.0f, 1.0f}, false},    {0, {0.6f, 0.6f, 0.6f, 1.0f}, false},
         {1, {0.99f, -0.99f, 0.99f, 1.0f}, true}, {1, {0.0f, 0.0f, -1.0f, 1.0f}, false},
-        {1, {0.9f, 1.0f, 0.0f, 1.0f}, false},   {2, {0.0f, 0.0f, 0.0f, 1.0f}, false},
-        {2, {0.5f, 0.0f, 0.0f, 1.0f}, false},   {2, {0.0f, 0.56f, 0.0f, 1.0f}, true},
-        {2, {1.29f, 0.0f, 0.49f, 1.0f}, true},  {2, {1.3f, 0.0f, 0.0f, 1.0f}, false},
-        {2, {0.9f, 0.0f, -0.5f, 1.0f}, false},  {3, {0.0f, 0.0f, 0.0f, 1.0f}, false},
+        {1, {0.9f, 1.0f, 0.0f, 1.0f}, false},    {2, {0.0f, 0.0f, 0.0f, 1.0f}, false},
+        {2, {0.5f, 0.0f, 0.0f, 1.0f}, false},    {2, {0.0f, 0.56f, 0.0f, 1.0f}, true},
+        {2, {1.29f, 0.0f, 0.49f, 1.0f}, true},   {2, {1.3f, 0.0f, 0.0f, 1.0f}, false},
+        {2, {0.9f, 0.0f, -0.5f, 1.0f}, false},   {3, {0.0f, 0.0f, 0.0f, 1.0f}, false},
         {-1, {0.0f, 0.0f, 0.0f, 1.0f}, false},
     };
     for (const Case& c : cases)
@@ -327,9 +324,13 @@ TEST_F(ModelEffects, ShapeGridLightsThePointsInsideTheFirstShapeThatHoldsThem)
 {
     std::vector<Particles::Vertex> points(16);
     C_FXShapeGrid grid;
-    for (const auto& attribute : std::initializer_list<std::pair<const char*, const char*>>{
-             {"colour1", "0xFFFF0000"}, {"colour2", "0x8000FF00"}, {"grid_x", "2"}, {"grid_y", "1"},
-             {"grid_z", "1"}, {"step_size", "1"}, {"point_size", "0.25"}})
+    for (const auto& attribute : std::initializer_list<std::pair<const char*, const char*>>{{"colour1", "0xFFFF0000"},
+                                                                                            {"colour2", "0x8000FF00"},
+                                                                                            {"grid_x", "2"},
+                                                                                            {"grid_y", "1"},
+                                                                                            {"grid_z", "1"},
+                                                                                            {"step_size", "1"},
+                                                                                            {"point_size", "0.25"}})
         grid.SetVariable(attribute.first, attribute.second);
     // Shrunk tenfold, both solids hold the whole grid.
     D3DXMatrixIdentity(&grid.m_Shape1Matrix);
@@ -369,8 +370,12 @@ TEST_F(ModelEffects, ShapeGridLightsThePointsInsideTheFirstShapeThatHoldsThem)
 
 TEST_F(ModelEffects, ShapeGridStreamsItsPointsAndLeavesSpritesOn)
 {
-    auto& grid = Made<C_FXShapeGrid>({{"colour1", "0xFFFFFFFF"}, {"grid_x", "4"}, {"grid_y", "4"}, {"grid_z", "4"},
-                                      {"step_size", "0.5"}, {"point_size", "0.1"}});
+    auto& grid = Made<C_FXShapeGrid>({{"colour1", "0xFFFFFFFF"},
+                                      {"grid_x", "4"},
+                                      {"grid_y", "4"},
+                                      {"grid_z", "4"},
+                                      {"step_size", "0.5"},
+                                      {"point_size", "0.1"}});
     EXPECT_TRUE(Called("CreateVertexDeclaration"
                        " 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0"
                        " 12:D3DDECLTYPE_D3DCOLOR:D3DDECLUSAGE_COLOR:0"
@@ -385,9 +390,8 @@ TEST_F(ModelEffects, ShapeGridStreamsItsPointsAndLeavesSpritesOn)
                    State(D3DRS_POINTSPRITEENABLE, TRUE), State(D3DRS_POINTSCALEENABLE, TRUE),
                    State(D3DRS_ZENABLE, FALSE), "SetVertexShader shader", "SetPixelShader shader",
                    "SetVertexShaderConstantF 0 4", "SetVertexShaderConstantF 4 1", "BeginScene",
-                   "SetVertexDeclaration decl", "SetStreamSource 0 vb 0 20",
-                   "DrawPrimitive D3DPT_POINTLIST 0 3", "EndScene",
-                   State(D3DRS_ALPHABLENDENABLE, FALSE)});
+                   "SetVertexDeclaration decl", "SetStreamSource 0 vb 0 20", "DrawPrimitive D3DPT_POINTLIST 0 3",
+                   "EndScene", State(D3DRS_ALPHABLENDENABLE, FALSE)});
     ExpectProjection(Expected(800.0f / 600.0f, 1.0f));
     EXPECT_EQ(VS(4), (Register{800.0f, 600.0f, 0.0f, 0.0f}));
     EXPECT_EQ(Cached(D3DRS_POINTSPRITEENABLE), 1u);
@@ -414,14 +418,18 @@ TEST_F(ModelEffects, ShapeGridsBeyondTheBufferOrWithoutPointsDrawNothing)
         {"0", "3", "3", "0.1", "Lock vb 0 0 0x2000"},
         {"3", "3", "3", "0", "Lock vb 0 540 0x2000"},
         {"3", "3", "3", "-0.5", "Lock vb 0 540 0x2000"},
-        {"1073741824", "1", "1", "0.1", ""}, // 20 x 2^30 bytes would wrap to 0 in 32 bits
+        {"1073741824", "1", "1", "0.1", ""},                   // 20 x 2^30 bytes would wrap to 0 in 32 bits
         {"2147483647", "2147483647", "2147483647", "0.1", ""}, // beyond 64 bits
         {"-2147483648", "-2147483648", "-2147483648", "0.1", ""},
     };
     for (const Case& c : cases)
     {
-        auto& grid = Made<C_FXShapeGrid>({{"colour1", "0xFFFFFFFF"}, {"shape1", "1"}, {"grid_x", c.x},
-                                          {"grid_y", c.y}, {"grid_z", c.z}, {"step_size", c.step}});
+        auto& grid = Made<C_FXShapeGrid>({{"colour1", "0xFFFFFFFF"},
+                                          {"shape1", "1"},
+                                          {"grid_x", c.x},
+                                          {"grid_y", c.y},
+                                          {"grid_z", c.z},
+                                          {"step_size", c.step}});
         // A solid that holds everything, so any point the generator made would show.
         grid.m_Shape1.value = 1;
         Calls().clear();
@@ -443,15 +451,15 @@ TEST_F(ModelEffects, TunnelBuildsOneSharedTubeWithASeamOfItsOwn)
     ExpectInOrder({"CreateVertexDeclaration"
                    " 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0"
                    " 12:D3DDECLTYPE_FLOAT2:D3DDECLUSAGE_TEXCOORD:0",
-                   "CreateVertexBuffer 66660 0x0 0 D3DPOOL_MANAGED",
-                   "Lock static vb 0 66660 0x0", "Unlock static vb",
-                   "CreateIndexBuffer 38400 0x0 D3DFMT_INDEX16 D3DPOOL_MANAGED",
-                   "Lock static ib 0 38400 0x0", "Unlock static ib"});
+                   "CreateVertexBuffer 66660 0x0 0 D3DPOOL_MANAGED", "Lock static vb 0 66660 0x0", "Unlock static vb",
+                   "CreateIndexBuffer 38400 0x0 D3DFMT_INDEX16 D3DPOOL_MANAGED", "Lock static ib 0 38400 0x0",
+                   "Unlock static ib"});
     const std::vector<unsigned char>& vertices = RecordingD3D9::Get().unlockedData;
     const std::vector<unsigned char>& indices = RecordingD3D9::Get().unlockedIndexData;
     ASSERT_EQ(vertices.size(), 66660u);
     ASSERT_EQ(indices.size(), 38400u);
-    auto vertex = [&](int n) {
+    auto vertex = [&](int n)
+    {
         std::array<float, 5> v;
         std::memcpy(v.data(), vertices.data() + 20 * n, 20);
         return v;
@@ -502,8 +510,8 @@ TEST_F(ModelEffects, TunnelHandsItsShaderTheTimeAndRestoresWhatItBlended)
     blended.Render(0.5f, 3.0f, 0.016f);
     EXPECT_EQ(VS(4)[0], -6.0f);
     EXPECT_FALSE(CalledStartingWith("DrawIndexedPrimitive"));
-    ExpectInOrder({State(D3DRS_ALPHABLENDENABLE, TRUE), State(D3DRS_DESTBLEND, D3DBLEND_ONE), "BeginScene", State(D3DRS_ALPHABLENDENABLE, FALSE),
-                   State(D3DRS_ZENABLE, TRUE)});
+    ExpectInOrder({State(D3DRS_ALPHABLENDENABLE, TRUE), State(D3DRS_DESTBLEND, D3DBLEND_ONE), "BeginScene",
+                   State(D3DRS_ALPHABLENDENABLE, FALSE), State(D3DRS_ZENABLE, TRUE)});
     EXPECT_EQ(Cached(D3DRS_ZENABLE), 1u);
     EXPECT_EQ(Cached(D3DRS_CULLMODE), static_cast<DWORD>(D3DCULL_NONE)) << "culling stays off";
 }

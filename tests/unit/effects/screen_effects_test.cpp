@@ -147,10 +147,12 @@ TEST_F(ScreenEffects, TheFactoryMakesEachByItsTypeName)
 {
     EffectFactory factory;
     factory.RegisterAll();
-    const std::pair<const char*, const std::type_info*> table[] = {
-        {"fractal", &typeid(C_FXFractal)},         {"moopy", &typeid(C_FXMoopy)},
-        {"postprocess", &typeid(C_FXPostProcess)}, {"radial_blur", &typeid(C_FXRadialBlur)},
-        {"text", &typeid(C_FXText)},               {"window2d", &typeid(C_FXWindow2D)}};
+    const std::pair<const char*, const std::type_info*> table[] = {{"fractal", &typeid(C_FXFractal)},
+                                                                   {"moopy", &typeid(C_FXMoopy)},
+                                                                   {"postprocess", &typeid(C_FXPostProcess)},
+                                                                   {"radial_blur", &typeid(C_FXRadialBlur)},
+                                                                   {"text", &typeid(C_FXText)},
+                                                                   {"window2d", &typeid(C_FXWindow2D)}};
     for (const auto& row : table)
     {
         std::unique_ptr<C_FXEffect> effect(factory.Create(row.first));
@@ -192,10 +194,16 @@ TEST_F(ScreenEffects, FullTargetPassesAfterAScreenSpaceQuadAreCentred)
 {
     auto& corner = Made<C_FXQuad2D>({{"screenspace", "true"}, {"width", "0.25"}, {"height", "0.25"}});
     std::function<C_FXEffect&()> passes[] = {
-        [&]() -> C_FXEffect& { return Made<C_FXPostProcess>({{"image", "scene"}, {"pixel_shader", "grade.psh"}}); },
-        [&]() -> C_FXEffect& { return Made<C_FXRadialBlur>({{"texture", "scene"}}); },
+        [&]() -> C_FXEffect& {
+            return Made<C_FXPostProcess>({{"image", "scene"}, {"pixel_shader", "grade.psh"}});
+        },
+        [&]() -> C_FXEffect& {
+            return Made<C_FXRadialBlur>({{"texture", "scene"}});
+        },
         [&]() -> C_FXEffect& { return Made<C_FXFractal>({}); },
-        [&]() -> C_FXEffect& { return Made<C_FXText>({{"texture", "title.png"}}); },
+        [&]() -> C_FXEffect& {
+            return Made<C_FXText>({{"texture", "title.png"}});
+        },
     };
     for (auto& make : passes)
     {
@@ -218,7 +226,7 @@ TEST_F(ScreenEffects, PostProcessHandsItsShaderTheTexelOfStageOneAndTheTime)
         {"scene", {1.0f / 320.0f, 1.0f / 200.0f, 1.0f, 1.0f}},     // a render target's size
         {"", {1.0f, 1.0f, 1.0f, 1.0f}},                            // nothing: 1 x 1, still drawn
         {"no such file.png", {1.0f, 1.0f, 1.0f, 1.0f}},
-        {"grade.psh", {1.0f, 1.0f, 1.0f, 1.0f}},                   // a shader is no texture
+        {"grade.psh", {1.0f, 1.0f, 1.0f, 1.0f}}, // a shader is no texture
     };
     for (const Row& row : table)
     {
@@ -319,15 +327,23 @@ TEST_F(ScreenEffects, TextFadesInAndOutOverItsLengths)
         float progress;
         float fade;
     } table[] = {
-        {"0.25", "0.25", 0.0f, 0.0f},     {"0.25", "0.25", 0.125f, 0.5f},  {"0.25", "0.25", 0.25f, 1.0f},
-        {"0.25", "0.25", 0.5f, 1.0f},     {"0.25", "0.25", 0.75f, 1.0f},   {"0.25", "0.25", 0.875f, 0.5f},
-        {"0", "0", 0.0f, 1.0f},           {"0", "0", 0.999f, 1.0f},        {"0.6", "0.6", 0.3f, 0.5f},
-        {"0.6", "0.6", 0.59f, 0.59f / 0.6f}, {"0.6", "0.6", 0.6f, 0.4f / 0.6f}, {"0.6", "0.6", 0.9f, 0.1f / 0.6f},
+        {"0.25", "0.25", 0.0f, 0.0f},
+        {"0.25", "0.25", 0.125f, 0.5f},
+        {"0.25", "0.25", 0.25f, 1.0f},
+        {"0.25", "0.25", 0.5f, 1.0f},
+        {"0.25", "0.25", 0.75f, 1.0f},
+        {"0.25", "0.25", 0.875f, 0.5f},
+        {"0", "0", 0.0f, 1.0f},
+        {"0", "0", 0.999f, 1.0f},
+        {"0.6", "0.6", 0.3f, 0.5f},
+        {"0.6", "0.6", 0.59f, 0.59f / 0.6f},
+        {"0.6", "0.6", 0.6f, 0.4f / 0.6f},
+        {"0.6", "0.6", 0.9f, 0.1f / 0.6f},
     };
     for (const Row& row : table)
     {
-        auto& text = Made<C_FXText>({{"texture", "title.png"}, {"start_length", row.start}, {"end_length", row.end},
-                                     {"scale", "1"}});
+        auto& text = Made<C_FXText>(
+            {{"texture", "title.png"}, {"start_length", row.start}, {"end_length", row.end}, {"scale", "1"}});
         Rendered(text, row.progress);
         const float f = VS(0)[0];
         EXPECT_NEAR(f, row.fade, 1e-6f) << row.start << "/" << row.end << " at " << row.progress;
@@ -348,7 +364,7 @@ TEST_F(ScreenEffects, TextIsSizedByItsImageOnA1024By768Screen)
         {"title.png", "1", {0.25f, 0.75f, 0.5f, 0.5f}, 0.0f},
         {"title.png", "1.5", {0.25f, 0.75f, 0.75f, 0.75f}, 0.0f},
         {"title.png", "0", {0.25f, 0.75f, 0.0f, 0.0f}, 0.0f},
-        {"scene", "1", {0.25f, 0.75f, 0.0f, 0.0f}, 1.0f},   // a render target is no image
+        {"scene", "1", {0.25f, 0.75f, 0.0f, 0.0f}, 1.0f}, // a render target is no image
         {"missing.png", "1", {0.25f, 0.75f, 0.0f, 0.0f}, 1.0f},
     };
     for (const Row& row : table)
@@ -377,15 +393,22 @@ TEST_F(ScreenEffects, WindowFliesInRestsAndFliesOut)
         {"0.2", "0.2", 0.5f, {0.5f, 0.5f, 0.4f, 0.3f}},
         {"0.2", "0.2", 0.9f, {0.7f, 0.65f, 0.2f, 0.15f}},
         {"0", "0", 0.0f, {0.5f, 0.5f, 0.4f, 0.3f}},
-        {"0.6", "0.6", 0.3f, {0.3f, 0.35f, 0.2f, 0.15f}}, // fly-in until 0.6...
+        {"0.6", "0.6", 0.3f, {0.3f, 0.35f, 0.2f, 0.15f}},                                  // fly-in until 0.6...
         {"0.6", "0.6", 0.6f, {0.9f - 0.4f / 1.5f, 0.8f - 0.2f, 0.4f / 1.5f, 0.3f / 1.5f}}, // ...then fly-out
     };
     for (const Row& row : table)
     {
-        auto& window = Made<C_FXWindow2D>({{"start_x", "0.1"}, {"start_y", "0.2"}, {"middle_x", "0.5"},
-                                           {"middle_y", "0.5"}, {"end_x", "0.9"}, {"end_y", "0.8"},
-                                           {"width", "0.4"}, {"height", "0.3"}, {"start_length", row.start},
-                                           {"end_length", row.end}, {"texture", "scene"}});
+        auto& window = Made<C_FXWindow2D>({{"start_x", "0.1"},
+                                           {"start_y", "0.2"},
+                                           {"middle_x", "0.5"},
+                                           {"middle_y", "0.5"},
+                                           {"end_x", "0.9"},
+                                           {"end_y", "0.8"},
+                                           {"width", "0.4"},
+                                           {"height", "0.3"},
+                                           {"start_length", row.start},
+                                           {"end_length", row.end},
+                                           {"texture", "scene"}});
         Rendered(window, row.progress);
         for (int i = 0; i < 4; ++i)
             EXPECT_NEAR(VS(1)[i], row.rectangle[i], 1e-6f) << row.start << "/" << row.end << " at " << row.progress;

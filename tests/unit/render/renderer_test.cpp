@@ -22,8 +22,7 @@ protected:
         EXPECT_EQ(RecordingD3D9::Get().liveObjects, 0) << "every device object is released";
     }
 
-    C_Renderer& Created(int width = 1024, int height = 768, int samples = 4, bool vsync = false,
-                        bool windowed = false)
+    C_Renderer& Created(int width = 1024, int height = 768, int samples = 4, bool vsync = false, bool windowed = false)
     {
         EXPECT_TRUE(demo->m_Renderer.Create(width, height, samples, vsync, windowed));
         Calls().clear();
@@ -34,9 +33,8 @@ protected:
 
     int CountCalls(const std::string& prefix)
     {
-        return static_cast<int>(std::count_if(Calls().begin(), Calls().end(), [&](const std::string& call) {
-            return call.rfind(prefix, 0) == 0;
-        }));
+        return static_cast<int>(std::count_if(Calls().begin(), Calls().end(),
+                                              [&](const std::string& call) { return call.rfind(prefix, 0) == 0; }));
     }
 
     std::optional<C_Demo> demo{std::in_place};
@@ -124,10 +122,9 @@ TEST_F(Renderer, RenderStatesAndBlendModesReachTheDeviceOnlyWhenTheyChange)
     Calls().clear();
     renderer.SetBlendMode(Opaque);
     renderer.SetBlendMode(Alpha);
-    std::vector<std::string> opaqueThenAlpha = {"SetRenderState D3DRS_ALPHABLENDENABLE 0",
-                                                "SetRenderState D3DRS_ALPHABLENDENABLE 1",
-                                                "SetRenderState D3DRS_SRCBLEND D3DBLEND_SRCALPHA",
-                                                "SetRenderState D3DRS_DESTBLEND D3DBLEND_INVSRCALPHA"};
+    std::vector<std::string> opaqueThenAlpha = {
+        "SetRenderState D3DRS_ALPHABLENDENABLE 0", "SetRenderState D3DRS_ALPHABLENDENABLE 1",
+        "SetRenderState D3DRS_SRCBLEND D3DBLEND_SRCALPHA", "SetRenderState D3DRS_DESTBLEND D3DBLEND_INVSRCALPHA"};
     EXPECT_EQ(Calls(), opaqueThenAlpha);
 
     Calls().clear();

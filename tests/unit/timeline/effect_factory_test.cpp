@@ -13,10 +13,19 @@
 
 namespace
 {
-struct FakeEffect : C_FXEffect { static std::string TypeName() { return "fake"; } };
+struct FakeEffect : C_FXEffect
+{
+    static std::string TypeName() { return "fake"; }
+};
 // Same type name, another class: shows which creator stayed.
-struct RivalEffect : C_FXEffect { static std::string TypeName() { return "fake"; } };
-struct OtherEffect : C_FXEffect { static std::string TypeName() { return "other"; } };
+struct RivalEffect : C_FXEffect
+{
+    static std::string TypeName() { return "fake"; }
+};
+struct OtherEffect : C_FXEffect
+{
+    static std::string TypeName() { return "other"; }
+};
 
 TEST(EffectFactory, EachCreateMakesANewObjectOfTheRegisteredClass)
 {
@@ -85,9 +94,11 @@ TEST(EffectFactory, ShippedAndGoldenScriptsNameOnlyTypesItCreates)
 TEST(EffectFactory, ShippedAndGoldenScriptsNameOnlyFilesThatExist)
 {
     const std::filesystem::path data = std::filesystem::path(QUORL_SOURCE_DIR) / "data";
-    const std::map<std::string, std::string> folders = {
-        {"texture", "textures"}, {"image", "textures"}, {"env_map", "textures"},
-        {"model", "models"},     {"pixel_shader", "shaders"}};
+    const std::map<std::string, std::string> folders = {{"texture", "textures"},
+                                                        {"image", "textures"},
+                                                        {"env_map", "textures"},
+                                                        {"model", "models"},
+                                                        {"pixel_shader", "shaders"}};
     for (const std::filesystem::path& script : RepositoryScripts())
     {
         TiXmlDocument document(script.string());

@@ -35,8 +35,8 @@ public:
 
     bool Render(float progress, float eventSeconds, float frameSeconds) override
     {
-        g_Drawn.push_back({m_Label, progress, eventSeconds, frameSeconds,
-                           C_Demo::GetInstance()->m_Renderer.boundRenderTarget});
+        g_Drawn.push_back(
+            {m_Label, progress, eventSeconds, frameSeconds, C_Demo::GetInstance()->m_Renderer.boundRenderTarget});
         return m_Succeeds;
     }
 

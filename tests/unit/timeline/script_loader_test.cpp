@@ -71,9 +71,9 @@ TEST_P(ScriptNumbers, FollowTheIntegerRule)
 
 INSTANTIATE_TEST_SUITE_P(Texts, ScriptNumbers,
                          ::testing::Values(NumberCase{"1500", 1500}, NumberCase{"1.5e3", 1}, NumberCase{"abc", 0},
-                                           NumberCase{"", 0}, NumberCase{"-256", 0xFFFFFF00u},
-                                           NumberCase{"+42", 42}, NumberCase{"2147483647", 2147483647u},
-                                           NumberCase{"4294967296", 0}, NumberCase{"0x10", 0}));
+                                           NumberCase{"", 0}, NumberCase{"-256", 0xFFFFFF00u}, NumberCase{"+42", 42},
+                                           NumberCase{"2147483647", 2147483647u}, NumberCase{"4294967296", 0},
+                                           NumberCase{"0x10", 0}));
 
 TEST_F(ScriptLoader, TakesTheFirstDemoElementAmongOtherTopLevelNodes)
 {
@@ -131,7 +131,8 @@ TEST_F(ScriptLoader, TurnsEventsIntoInitialisedEffectsOrderedByStartTime)
 
 TEST_F(ScriptLoader, OpensTheWindowsPathFromAnyWorkingDirectory)
 {
-    dir.Write("show/scripts/demo.xml", "<demo start_time=\"3\" end_time=\"4\" music=\"m\"><resources/><events/></demo>");
+    dir.Write("show/scripts/demo.xml",
+              "<demo start_time=\"3\" end_time=\"4\" music=\"m\"><resources/><events/></demo>");
     ScopedCurrentDir cwd(dir.Path() / "show");
     ASSERT_TRUE(LoadScript(demo, "scripts\\demo.xml"));
     EXPECT_EQ(demo.m_StartTime, 3u);

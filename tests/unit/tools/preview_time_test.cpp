@@ -125,8 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BeatCase{120, 4, 0, 0, 500, 0, 1, 1}, BeatCase{120, 4, 249, 0, 500, 0, 1, 1},
                     BeatCase{120, 4, 250, 500, 500, 0, 1, 1}, BeatCase{120, 4, 500, 500, 1000, 0, 1, 2},
                     BeatCase{120, 4, 1999, 2000, 2000, 1500, 1, 4}, BeatCase{120, 4, 2000, 2000, 2500, 1500, 2, 1},
-                    BeatCase{120, 4, 21296, 21500, 21500, 21000, 11, 3},
-                    BeatCase{120, 3, 1500, 1500, 2000, 1000, 2, 1},
+                    BeatCase{120, 4, 21296, 21500, 21500, 21000, 11, 3}, BeatCase{120, 3, 1500, 1500, 2000, 1000, 2, 1},
                     BeatCase{140, 4, 429, 429, 857, 0, 1, 2}, BeatCase{140, 4, 428, 429, 429, 0, 1, 1},
                     BeatCase{140, 4, 1714, 1714, 2143, 1286, 2, 1}));
 
@@ -156,18 +155,16 @@ TEST_P(PreviewLoop, WrapsBackToIn)
     EXPECT_EQ(PastLoopEnd(c.time, loop), c.wrapped != c.time);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, PreviewLoop,
-                         testing::Values(LoopCase{20000, 22000, true, 21999, 21999},
-                                         LoopCase{20000, 22000, true, 22000, 20000},
-                                         LoopCase{20000, 22000, true, 22030, 20030},
-                                         // A frame far past the end (a slow frame) starts the loop over.
-                                         LoopCase{20000, 22000, true, 25000, 20000},
-                                         LoopCase{20000, 22000, false, 23000, 23000},
-                                         // Out before in is no loop at all.
-                                         LoopCase{22000, 20000, true, 23000, 23000},
-                                         LoopCase{20000, 20000, true, 20000, 20000},
-                                         // Before in, the loop does not pull the time forward.
-                                         LoopCase{20000, 22000, true, 1000, 1000}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, PreviewLoop,
+    testing::Values(LoopCase{20000, 22000, true, 21999, 21999}, LoopCase{20000, 22000, true, 22000, 20000},
+                    LoopCase{20000, 22000, true, 22030, 20030},
+                    // A frame far past the end (a slow frame) starts the loop over.
+                    LoopCase{20000, 22000, true, 25000, 20000}, LoopCase{20000, 22000, false, 23000, 23000},
+                    // Out before in is no loop at all.
+                    LoopCase{22000, 20000, true, 23000, 23000}, LoopCase{20000, 20000, true, 20000, 20000},
+                    // Before in, the loop does not pull the time forward.
+                    LoopCase{20000, 22000, true, 1000, 1000}));
 
 TEST(PreviewTime, FormatsMinutesSecondsHundredths)
 {

@@ -14,8 +14,7 @@ namespace
 {
 int64_t NowMs()
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -34,8 +33,7 @@ protected:
         Write(root / "data" / "demo.xml", "<demo/>");
         Write(root / "data" / "shaders" / "a.psh", "float4 MainPS() : COLOR0 { return 0; }");
         std::string error;
-        ASSERT_TRUE(watcher.Start({(root / "data" / "demo.xml").string()}, {(root / "data").string()}, error))
-            << error;
+        ASSERT_TRUE(watcher.Start({(root / "data" / "demo.xml").string()}, {(root / "data").string()}, error)) << error;
     }
 
     // How many reloads the watcher asks for within the time given.

@@ -13,21 +13,25 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
-void Put16(std::string& s, uint32_t v) {
+void Put16(std::string& s, uint32_t v)
+{
     s += static_cast<char>(v & 0xff);
     s += static_cast<char>(v >> 8 & 0xff);
 }
 
-void Put32(std::string& s, uint32_t v) {
+void Put32(std::string& s, uint32_t v)
+{
     Put16(s, v & 0xffff);
     Put16(s, v >> 16);
 }
 
 // A RIFF WAVE file of `frames` frames of a quiet ramp; tag 0xFFFE writes the
 // extensible header.
-std::string Wave(uint32_t tag, int channels, uint32_t rate, uint32_t bits, uint32_t frames) {
+std::string Wave(uint32_t tag, int channels, uint32_t rate, uint32_t bits, uint32_t frames)
+{
     const uint32_t block = static_cast<uint32_t>(channels) * bits / 8;
     std::string fmt;
     Put16(fmt, tag);
@@ -36,7 +40,8 @@ std::string Wave(uint32_t tag, int channels, uint32_t rate, uint32_t bits, uint3
     Put32(fmt, rate * block);
     Put16(fmt, block);
     Put16(fmt, bits);
-    if (tag == 0xFFFE) {
+    if (tag == 0xFFFE)
+    {
         Put16(fmt, 22);
         Put16(fmt, bits);
         Put32(fmt, channels == 1 ? 0x4 : 0x3);
@@ -59,22 +64,26 @@ std::string Wave(uint32_t tag, int channels, uint32_t rate, uint32_t bits, uint3
     return file;
 }
 
-class BassApi : public ::testing::Test {
+class BassApi : public ::testing::Test
+{
 protected:
     void SetUp() override { ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr)); }
-    void TearDown() override {
+    void TearDown() override
+    {
         BASS_Free();
         for (const auto& path : files_)
             std::remove(path.c_str());
     }
 
-    HSTREAM FromMemory(const std::string& bytes) {
+    HSTREAM FromMemory(const std::string& bytes)
+    {
         memory_.push_back(bytes);
         return BASS_StreamCreateFile(TRUE, memory_.back().data(), 0, memory_.back().size(), 0);
     }
 
     // A file in the working directory, removed after the test.
-    std::string File(const std::string& name, const std::string& bytes) {
+    std::string File(const std::string& name, const std::string& bytes)
+    {
         std::ofstream(name, std::ios::binary) << bytes;
         files_.push_back(name);
         return name;
@@ -85,7 +94,8 @@ private:
     std::vector<std::string> files_;
 };
 
-struct WaveCase {
+struct WaveCase
+{
     const char* name;
     uint32_t tag;
     int channels;
@@ -93,9 +103,12 @@ struct WaveCase {
     uint32_t bits;
 };
 
-class BassWave : public BassApi, public ::testing::WithParamInterface<WaveCase> {};
+class BassWave : public BassApi, public ::testing::WithParamInterface<WaveCase>
+{
+};
 
-TEST_P(BassWave, DecodesToStereoBytesAtTheFileRate) {
+TEST_P(BassWave, DecodesToStereoBytesAtTheFileRate)
+{
     const WaveCase& c = GetParam();
     HSTREAM stream = FromMemory(Wave(c.tag, c.channels, c.rate, c.bits, 1234));
     ASSERT_NE(stream, 0u) << "error " << BASS_ErrorGetCode();
@@ -103,17 +116,16 @@ TEST_P(BassWave, DecodesToStereoBytesAtTheFileRate) {
     EXPECT_EQ(BASS_ChannelSeconds2Bytes(stream, 1.0f), uint64_t{c.rate} * 4);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, BassWave,
-                         ::testing::Values(WaveCase{"u8_mono", 1, 1, 22050, 8}, WaveCase{"s16_stereo", 1, 2, 44100, 16},
-                                           WaveCase{"s24_stereo", 1, 2, 48000, 24},
-                                           WaveCase{"s32_mono", 1, 1, 8000, 32},
-                                           WaveCase{"f32_stereo", 3, 2, 44100, 32},
-                                           WaveCase{"f64_mono", 3, 1, 32000, 64},
-                                           WaveCase{"s16_six_channels", 1, 6, 44100, 16},
-                                           WaveCase{"extensible_s16", 0xFFFE, 2, 44100, 16}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Forms, BassWave,
+    ::testing::Values(WaveCase{"u8_mono", 1, 1, 22050, 8}, WaveCase{"s16_stereo", 1, 2, 44100, 16},
+                      WaveCase{"s24_stereo", 1, 2, 48000, 24}, WaveCase{"s32_mono", 1, 1, 8000, 32},
+                      WaveCase{"f32_stereo", 3, 2, 44100, 32}, WaveCase{"f64_mono", 3, 1, 32000, 64},
+                      WaveCase{"s16_six_channels", 1, 6, 44100, 16}, WaveCase{"extensible_s16", 0xFFFE, 2, 44100, 16}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BassApi, RejectsWhatItCannotOpenOrDecode) {
+TEST_F(BassApi, RejectsWhatItCannotOpenOrDecode)
+{
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, "no-such-file.wav", 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
     EXPECT_EQ(FromMemory(std::string(256, 'x')), 0u);
@@ -122,7 +134,8 @@ TEST_F(BassApi, RejectsWhatItCannotOpenOrDecode) {
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, path.c_str(), 1000, 0, 0), 0u) << "offset past the end";
 }
 
-TEST_F(BassApi, DecodesARangeOfAFile) {
+TEST_F(BassApi, DecodesARangeOfAFile)
+{
     std::string wave = Wave(1, 2, 44100, 16, 500);
     std::string path = File("quorl-bass-range.bin", std::string(100, 'j') + wave + std::string(64, 'k'));
     HSTREAM stream = BASS_StreamCreateFile(FALSE, path.c_str(), 100, wave.size(), 0);
@@ -130,21 +143,25 @@ TEST_F(BassApi, DecodesARangeOfAFile) {
     EXPECT_EQ(BASS_ChannelGetLength(stream), 500u * 4);
 }
 
-TEST_F(BassApi, DecodesTheShippedMusic) {
+TEST_F(BassApi, DecodesTheShippedMusic)
+{
     HSTREAM stream = BASS_StreamCreateFile(FALSE, QUORL_DATA_DIR "/music.ogg", 0, 0, 0);
     ASSERT_NE(stream, 0u) << "error " << BASS_ErrorGetCode();
     EXPECT_EQ(BASS_ChannelSeconds2Bytes(stream, 1.0f), 44100u * 4);
     EXPECT_GT(BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream)), 10.0f);
 }
 
-TEST_F(BassApi, ConversionsRoundTripAndBadHandlesSayNothing) {
+TEST_F(BassApi, ConversionsRoundTripAndBadHandlesSayNothing)
+{
     HSTREAM stream = FromMemory(Wave(1, 2, 44100, 16, 44100));
     ASSERT_NE(stream, 0u);
-    for (float seconds : {0.0f, 0.01f, 0.123f, 0.5f, 0.999f}) {
+    for (float seconds : {0.0f, 0.01f, 0.123f, 0.5f, 0.999f})
+    {
         QWORD bytes = BASS_ChannelSeconds2Bytes(stream, seconds);
         ASSERT_TRUE(BASS_ChannelSetPosition(stream, bytes));
         EXPECT_GE(BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetPosition(stream)), seconds);
-        if (bytes > 0) {
+        if (bytes > 0)
+        {
             EXPECT_LT(BASS_ChannelBytes2Seconds(stream, bytes - 4), seconds) << "the frame before reads earlier";
         }
     }
@@ -153,7 +170,8 @@ TEST_F(BassApi, ConversionsRoundTripAndBadHandlesSayNothing) {
     EXPECT_EQ(BASS_ChannelBytes2Seconds(stream + 1, 4000), 0.0f);
 }
 
-TEST_F(BassApi, SilentDeviceClockRunsToTheEndAndStops) {
+TEST_F(BassApi, SilentDeviceClockRunsToTheEndAndStops)
+{
     HSTREAM stream = FromMemory(Wave(1, 2, 44100, 16, 44100 / 5));
     ASSERT_NE(stream, 0u);
     const QWORD length = BASS_ChannelGetLength(stream);
@@ -162,7 +180,8 @@ TEST_F(BassApi, SilentDeviceClockRunsToTheEndAndStops) {
     QWORD previous = BASS_ChannelGetPosition(stream);
     EXPECT_GE(previous, 4410u * 4);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (BASS_ChannelIsActive(stream) == BASS_ACTIVE_PLAYING && std::chrono::steady_clock::now() < deadline) {
+    while (BASS_ChannelIsActive(stream) == BASS_ACTIVE_PLAYING && std::chrono::steady_clock::now() < deadline)
+    {
         QWORD now = BASS_ChannelGetPosition(stream);
         ASSERT_GE(now, previous);
         ASSERT_LE(now, length);

@@ -21,7 +21,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
@@ -32,7 +33,8 @@ const DWORD kPlaying = BASS_ACTIVE_PLAYING;
 const int kWav = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
 
 // A 440 Hz tone; false when this libsndfile cannot write the format.
-bool WriteTone(const std::string& path, int format, int rate, int channels, sf_count_t frames) {
+bool WriteTone(const std::string& path, int format, int rate, int channels, sf_count_t frames)
+{
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = channels;
@@ -48,15 +50,18 @@ bool WriteTone(const std::string& path, int format, int rate, int channels, sf_c
     return true;
 }
 
-std::vector<char> ReadAll(const std::string& path) {
+std::vector<char> ReadAll(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Sets an environment variable for one scope, then puts the old value back.
-class ScopedEnv {
+class ScopedEnv
+{
 public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
+    ScopedEnv(const char* name, const char* value) : name_(name)
+    {
         if (const char* old = std::getenv(name))
             old_ = old;
         setenv(name, value, 1);
@@ -70,19 +75,22 @@ private:
 
 // Every test leaves the library freed for the next one. Device -1 means SDL's
 // dummy driver unless a test names another.
-class Bass : public ::testing::Test {
+class Bass : public ::testing::Test
+{
 protected:
     void TearDown() override { BASS_Free(); }
     ScopedEnv dummyAudio_{"SDL_AUDIODRIVER", "dummy"};
     std::string File(const std::string& name) const { return (dir_.Path() / name).string(); }
-    std::string Tone(int rate, int channels, sf_count_t frames) const {
+    std::string Tone(int rate, int channels, sf_count_t frames) const
+    {
         std::string path = File("tone.wav");
         return WriteTone(path, kWav, rate, channels, frames) ? path : std::string();
     }
     TempDir dir_;
 };
 
-TEST_F(Bass, InitRules) {
+TEST_F(Bass, InitRules)
+{
     std::string path = Tone(44100, 2, 4410);
     EXPECT_FALSE(BASS_Free());
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
@@ -106,7 +114,8 @@ TEST_F(Bass, InitRules) {
     EXPECT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
 }
 
-TEST_F(Bass, FreeReleasesEveryStream) {
+TEST_F(Bass, FreeReleasesEveryStream)
+{
     std::string path = Tone(44100, 2, 4410);
     ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
     HSTREAM a = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
@@ -123,14 +132,16 @@ TEST_F(Bass, FreeReleasesEveryStream) {
     EXPECT_FALSE(BASS_StreamFree(b));
 }
 
-TEST_F(Bass, InvalidHandlesFail) {
+TEST_F(Bass, InvalidHandlesFail)
+{
     std::string path = Tone(44100, 2, 4410);
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
     HSTREAM freed = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
     ASSERT_NE(freed, 0u);
     ASSERT_TRUE(BASS_StreamFree(freed));
 
-    for (DWORD handle : {DWORD{0}, freed}) {
+    for (DWORD handle : {DWORD{0}, freed})
+    {
         SCOPED_TRACE(handle);
         EXPECT_EQ(BASS_ChannelGetPosition(handle), kNone);
         EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
@@ -148,7 +159,8 @@ TEST_F(Bass, InvalidHandlesFail) {
     }
 }
 
-TEST_F(Bass, UnknownAudioDriverFailsInit) {
+TEST_F(Bass, UnknownAudioDriverFailsInit)
+{
     {
         ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
         EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
@@ -158,7 +170,8 @@ TEST_F(Bass, UnknownAudioDriverFailsInit) {
     EXPECT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr)) << "a failed Init leaves nothing behind";
 }
 
-TEST_F(Bass, AlsaOutputPrintsNothing) {
+TEST_F(Bass, AlsaOutputPrintsNothing)
+{
     ScopedEnv driver("SDL_AUDIODRIVER", "alsa");
     std::string log = File("stderr.txt");
     std::fflush(stderr);
@@ -179,7 +192,8 @@ TEST_F(Bass, AlsaOutputPrintsNothing) {
     EXPECT_TRUE(printed.empty()) << std::string(printed.begin(), printed.end());
 }
 
-TEST_F(Bass, MissingOrUndecodableFileFails) {
+TEST_F(Bass, MissingOrUndecodableFileFails)
+{
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, File("absent.ogg").c_str(), 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
@@ -191,7 +205,8 @@ TEST_F(Bass, MissingOrUndecodableFileFails) {
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
 }
 
-TEST_F(Bass, WindowsPathsAndMemoryAndFileRanges) {
+TEST_F(Bass, WindowsPathsAndMemoryAndFileRanges)
+{
     std::string path = Tone(44100, 2, 4410);
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
 
@@ -209,20 +224,25 @@ TEST_F(Bass, WindowsPathsAndMemoryAndFileRanges) {
     EXPECT_EQ(BASS_ChannelGetLength(fromRange), 4410u * 4);
 }
 
-struct FormatCase {
+struct FormatCase
+{
     const char* name;
     int format;
     int rate;
     int channels;
 };
 // Keeps the discovered test names free of raw bytes.
-void PrintTo(const FormatCase& c, std::ostream* os) {
+void PrintTo(const FormatCase& c, std::ostream* os)
+{
     *os << c.name << " " << c.rate << " Hz " << c.channels << " ch";
 }
 
-class BassFormat : public Bass, public ::testing::WithParamInterface<FormatCase> {};
+class BassFormat : public Bass, public ::testing::WithParamInterface<FormatCase>
+{
+};
 
-TEST_P(BassFormat, DecodesToStereoBytesAtTheFileRate) {
+TEST_P(BassFormat, DecodesToStereoBytesAtTheFileRate)
+{
     const FormatCase& c = GetParam();
     const sf_count_t frames = c.rate * 3 / 2;
     std::string path = File(std::string("tone.") + c.name);
@@ -237,21 +257,22 @@ TEST_P(BassFormat, DecodesToStereoBytesAtTheFileRate) {
     EXPECT_FLOAT_EQ(BASS_ChannelBytes2Seconds(stream, length), 1.5f);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, BassFormat,
-    ::testing::Values(FormatCase{"wav", kWav, 22050, 1}, FormatCase{"wav", kWav, 44100, 2},
-                      FormatCase{"wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, 44100, 6},
-                      FormatCase{"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 22050, 1},
-                      FormatCase{"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 44100, 2},
-                      FormatCase{"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 22050, 1},
-                      FormatCase{"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 2},
-                      FormatCase{"mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2}),
-    [](const ::testing::TestParamInfo<FormatCase>& info) {
-        return std::string(info.param.name) + "_" + std::to_string(info.param.rate) + "_" +
-               std::to_string(info.param.channels) + "ch";
-    });
+INSTANTIATE_TEST_SUITE_P(Formats, BassFormat,
+                         ::testing::Values(FormatCase{"wav", kWav, 22050, 1}, FormatCase{"wav", kWav, 44100, 2},
+                                           FormatCase{"wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, 44100, 6},
+                                           FormatCase{"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 22050, 1},
+                                           FormatCase{"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 44100, 2},
+                                           FormatCase{"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 22050, 1},
+                                           FormatCase{"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 2},
+                                           FormatCase{"mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2}),
+                         [](const ::testing::TestParamInfo<FormatCase>& info)
+                         {
+                             return std::string(info.param.name) + "_" + std::to_string(info.param.rate) + "_" +
+                                    std::to_string(info.param.channels) + "ch";
+                         });
 
-TEST_F(Bass, SecondsAndBytesAgree) {
+TEST_F(Bass, SecondsAndBytesAgree)
+{
     std::string path = Tone(44100, 1, 44100 * 70);
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
     HSTREAM stream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
@@ -262,7 +283,8 @@ TEST_F(Bass, SecondsAndBytesAgree) {
 
     // A seek to a whole millisecond reads back as that millisecond once the
     // player truncates it: the frame chosen is never before the time.
-    for (uint32_t ms : {0u, 10u, 999u, 1234u, 12345u, 59999u}) {
+    for (uint32_t ms : {0u, 10u, 999u, 1234u, 12345u, 59999u})
+    {
         SCOPED_TRACE(ms);
         float s = static_cast<float>(ms / 1000.0);
         QWORD bytes = BASS_ChannelSeconds2Bytes(stream, s);
@@ -274,7 +296,8 @@ TEST_F(Bass, SecondsAndBytesAgree) {
     EXPECT_EQ(BASS_ChannelSeconds2Bytes(stream, 0.01f), 441u * 4);
 }
 
-TEST_F(Bass, SeekingBeyondTheEndFails) {
+TEST_F(Bass, SeekingBeyondTheEndFails)
+{
     std::string path = Tone(22050, 2, 22050);
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
     HSTREAM stream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
@@ -292,18 +315,22 @@ TEST_F(Bass, SeekingBeyondTheEndFails) {
 
 // Device 0 (the silent device) and device -1 on SDL's dummy driver, with a
 // file at the device's rate and one that must be resampled.
-struct PlaybackCase {
+struct PlaybackCase
+{
     const char* name;
     int device;
     int fileRate;
 };
-void PrintTo(const PlaybackCase& c, std::ostream* os) {
+void PrintTo(const PlaybackCase& c, std::ostream* os)
+{
     *os << c.name;
 }
 
-class BassPlayback : public Bass, public ::testing::WithParamInterface<PlaybackCase> {
+class BassPlayback : public Bass, public ::testing::WithParamInterface<PlaybackCase>
+{
 protected:
-    HSTREAM Open(double seconds) {
+    HSTREAM Open(double seconds)
+    {
         std::string path = Tone(GetParam().fileRate, 2, static_cast<sf_count_t>(GetParam().fileRate * seconds));
         if (path.empty() || !BASS_Init(GetParam().device, 44100, 0, nullptr, nullptr))
             return 0;
@@ -313,10 +340,12 @@ protected:
     static double Seconds(HSTREAM stream) { return BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetPosition(stream)); }
 
     // Reads the position every millisecond until `until` or the end; it may only grow.
-    static QWORD Watch(HSTREAM stream, Clock::time_point until) {
+    static QWORD Watch(HSTREAM stream, Clock::time_point until)
+    {
         QWORD length = BASS_ChannelGetLength(stream);
         QWORD last = BASS_ChannelGetPosition(stream);
-        while (Clock::now() < until && BASS_ChannelIsActive(stream) == kPlaying) {
+        while (Clock::now() < until && BASS_ChannelIsActive(stream) == kPlaying)
+        {
             std::this_thread::sleep_for(1ms);
             QWORD pos = BASS_ChannelGetPosition(stream);
             EXPECT_GE(pos, last);
@@ -330,7 +359,8 @@ protected:
     }
 };
 
-TEST_P(BassPlayback, PositionFollowsRealTimeAndStopFreezesIt) {
+TEST_P(BassPlayback, PositionFollowsRealTimeAndStopFreezesIt)
+{
     HSTREAM stream = Open(10.0);
     ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
     ASSERT_TRUE(BASS_ChannelSetPosition(stream, BASS_ChannelSeconds2Bytes(stream, 2.0f)));
@@ -362,7 +392,8 @@ TEST_P(BassPlayback, PositionFollowsRealTimeAndStopFreezesIt) {
     EXPECT_EQ(BASS_ChannelIsActive(stream), kPlaying);
 }
 
-TEST_P(BassPlayback, SeekWhilePlayingMovesTheClock) {
+TEST_P(BassPlayback, SeekWhilePlayingMovesTheClock)
+{
     HSTREAM stream = Open(10.0);
     ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
@@ -377,7 +408,8 @@ TEST_P(BassPlayback, SeekWhilePlayingMovesTheClock) {
     EXPECT_GT(Seconds(stream), 1.0);
 }
 
-TEST_P(BassPlayback, StreamStopsAtItsEnd) {
+TEST_P(BassPlayback, StreamStopsAtItsEnd)
+{
     HSTREAM stream = Open(0.4);
     ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
     QWORD length = BASS_ChannelGetLength(stream);
@@ -394,7 +426,8 @@ TEST_P(BassPlayback, StreamStopsAtItsEnd) {
     EXPECT_LT(BASS_ChannelGetPosition(stream), length);
 }
 
-TEST_P(BassPlayback, StreamsPlayIndependently) {
+TEST_P(BassPlayback, StreamsPlayIndependently)
+{
     HSTREAM a = Open(10.0);
     ASSERT_NE(a, 0u) << BASS_ErrorGetCode();
     HSTREAM b = BASS_StreamCreateFile(FALSE, File("tone.wav").c_str(), 0, 0, 0);
@@ -418,8 +451,7 @@ TEST_P(BassPlayback, StreamsPlayIndependently) {
 
 INSTANTIATE_TEST_SUITE_P(Devices, BassPlayback,
                          ::testing::Values(PlaybackCase{"Silent", 0, 44100}, PlaybackCase{"Silent22k", 0, 22050},
-                                           PlaybackCase{"SdlDummy", -1, 44100},
-                                           PlaybackCase{"SdlDummy22k", -1, 22050}),
+                                           PlaybackCase{"SdlDummy", -1, 44100}, PlaybackCase{"SdlDummy22k", -1, 22050}),
                          [](const ::testing::TestParamInfo<PlaybackCase>& info) { return info.param.name; });
 
 } // namespace

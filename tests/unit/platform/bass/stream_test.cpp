@@ -11,26 +11,31 @@ using quorl_bass::Clock;
 using quorl_bass::Pcm;
 using quorl_bass::Stream;
 
-namespace {
+namespace
+{
 
 const uint32_t kRate = 1000; // one frame a millisecond keeps the arithmetic readable
 const uint64_t kUnity = uint64_t{1} << 32;
 
-Pcm Ramp(uint64_t frames) {
+Pcm Ramp(uint64_t frames)
+{
     Pcm pcm;
     pcm.rate = kRate;
-    for (uint64_t i = 0; i < frames; ++i) {
+    for (uint64_t i = 0; i < frames; ++i)
+    {
         pcm.samples.push_back(static_cast<int16_t>(i));
         pcm.samples.push_back(static_cast<int16_t>(-static_cast<int64_t>(i)));
     }
     return pcm;
 }
 
-Clock::time_point At(int milliseconds) {
+Clock::time_point At(int milliseconds)
+{
     return Clock::time_point{} + std::chrono::hours(1) + std::chrono::milliseconds(milliseconds);
 }
 
-class QueuedStream : public ::testing::Test {
+class QueuedStream : public ::testing::Test
+{
 protected:
     Stream stream{1, Ramp(1000)};
     std::vector<float> out = std::vector<float>(200 * 2, 0.0f);
@@ -38,7 +43,8 @@ protected:
     void Queue(int slot, uint32_t frames = 100) { stream.MixQueued(out.data(), frames, kUnity, slot); }
 };
 
-TEST_F(QueuedStream, HoldsUntilTheDeviceStartsAMixedBuffer) {
+TEST_F(QueuedStream, HoldsUntilTheDeviceStartsAMixedBuffer)
+{
     stream.Play(At(0), false);
     Queue(0);
     EXPECT_EQ(stream.HeardFrame(At(50)), 0u) << "mixed is not heard";
@@ -47,7 +53,8 @@ TEST_F(QueuedStream, HoldsUntilTheDeviceStartsAMixedBuffer) {
     EXPECT_EQ(stream.HeardFrame(At(500)), 100u) << "never past what the device was given";
 }
 
-TEST_F(QueuedStream, ConsecutiveBuffersContinueWithoutAStepBack) {
+TEST_F(QueuedStream, ConsecutiveBuffersContinueWithoutAStepBack)
+{
     stream.Play(At(0), false);
     Queue(0);
     Queue(1);
@@ -60,7 +67,8 @@ TEST_F(QueuedStream, ConsecutiveBuffersContinueWithoutAStepBack) {
     EXPECT_EQ(stream.HeardFrame(At(400)), 200u);
 }
 
-TEST_F(QueuedStream, BuffersMixedBeforeASeekAreNotHeard) {
+TEST_F(QueuedStream, BuffersMixedBeforeASeekAreNotHeard)
+{
     stream.Play(At(0), false);
     Queue(0);
     Queue(1);
@@ -73,7 +81,8 @@ TEST_F(QueuedStream, BuffersMixedBeforeASeekAreNotHeard) {
     EXPECT_EQ(stream.HeardFrame(At(240)), 640u);
 }
 
-TEST_F(QueuedStream, StopFreezesAndResumeReplaysWhatWasNotHeard) {
+TEST_F(QueuedStream, StopFreezesAndResumeReplaysWhatWasNotHeard)
+{
     stream.Play(At(0), false);
     Queue(0);
     Queue(1);
@@ -90,7 +99,8 @@ TEST_F(QueuedStream, StopFreezesAndResumeReplaysWhatWasNotHeard) {
     EXPECT_FLOAT_EQ(out[1], -40.0f / 32768.0f);
 }
 
-TEST_F(QueuedStream, EndsWhereTheLastBufferEnds) {
+TEST_F(QueuedStream, EndsWhereTheLastBufferEnds)
+{
     stream.Seek(950, At(0), false);
     stream.Play(At(0), false);
     Queue(0);
@@ -100,7 +110,8 @@ TEST_F(QueuedStream, EndsWhereTheLastBufferEnds) {
     EXPECT_FALSE(stream.Playing(At(200)));
 }
 
-TEST_F(QueuedStream, StoppedStreamMixesNothing) {
+TEST_F(QueuedStream, StoppedStreamMixesNothing)
+{
     Queue(0);
     stream.StartQueued(At(0), 0);
     EXPECT_EQ(stream.HeardFrame(At(100)), 0u);

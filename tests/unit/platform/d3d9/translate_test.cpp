@@ -13,8 +13,13 @@ struct EnumCase
     GLenum gl;
 };
 
-class BlendTable : public ::testing::TestWithParam<EnumCase> {};
-TEST_P(BlendTable, MapsFactor) { EXPECT_EQ(TranslateBlend(GetParam().d3d), GetParam().gl); }
+class BlendTable : public ::testing::TestWithParam<EnumCase>
+{
+};
+TEST_P(BlendTable, MapsFactor)
+{
+    EXPECT_EQ(TranslateBlend(GetParam().d3d), GetParam().gl);
+}
 INSTANTIATE_TEST_SUITE_P(D3D9Translate, BlendTable,
                          ::testing::Values(EnumCase{D3DBLEND_ZERO, GL_ZERO}, EnumCase{D3DBLEND_ONE, GL_ONE},
                                            EnumCase{D3DBLEND_SRCCOLOR, GL_SRC_COLOR},
@@ -40,37 +45,54 @@ TEST(D3D9Translate, BothSrcAlphaSetsBothFactors)
     EXPECT_EQ(dest, static_cast<GLenum>(GL_SRC_ALPHA));
 }
 
-class BlendOpTable : public ::testing::TestWithParam<EnumCase> {};
-TEST_P(BlendOpTable, MapsOperation) { EXPECT_EQ(TranslateBlendOp(GetParam().d3d), GetParam().gl); }
+class BlendOpTable : public ::testing::TestWithParam<EnumCase>
+{
+};
+TEST_P(BlendOpTable, MapsOperation)
+{
+    EXPECT_EQ(TranslateBlendOp(GetParam().d3d), GetParam().gl);
+}
 INSTANTIATE_TEST_SUITE_P(D3D9Translate, BlendOpTable,
                          ::testing::Values(EnumCase{D3DBLENDOP_ADD, GL_FUNC_ADD},
                                            EnumCase{D3DBLENDOP_SUBTRACT, GL_FUNC_SUBTRACT},
                                            EnumCase{D3DBLENDOP_REVSUBTRACT, GL_FUNC_REVERSE_SUBTRACT},
                                            EnumCase{D3DBLENDOP_MIN, GL_MIN}, EnumCase{D3DBLENDOP_MAX, GL_MAX}));
 
-class CompareTable : public ::testing::TestWithParam<EnumCase> {};
-TEST_P(CompareTable, MapsFunction) { EXPECT_EQ(TranslateCompare(GetParam().d3d), GetParam().gl); }
+class CompareTable : public ::testing::TestWithParam<EnumCase>
+{
+};
+TEST_P(CompareTable, MapsFunction)
+{
+    EXPECT_EQ(TranslateCompare(GetParam().d3d), GetParam().gl);
+}
 INSTANTIATE_TEST_SUITE_P(D3D9Translate, CompareTable,
                          ::testing::Values(EnumCase{D3DCMP_NEVER, GL_NEVER}, EnumCase{D3DCMP_LESS, GL_LESS},
                                            EnumCase{D3DCMP_EQUAL, GL_EQUAL}, EnumCase{D3DCMP_LESSEQUAL, GL_LEQUAL},
-                                           EnumCase{D3DCMP_GREATER, GL_GREATER},
-                                           EnumCase{D3DCMP_NOTEQUAL, GL_NOTEQUAL},
+                                           EnumCase{D3DCMP_GREATER, GL_GREATER}, EnumCase{D3DCMP_NOTEQUAL, GL_NOTEQUAL},
                                            EnumCase{D3DCMP_GREATEREQUAL, GL_GEQUAL},
                                            EnumCase{D3DCMP_ALWAYS, GL_ALWAYS}));
 
-class StencilOpTable : public ::testing::TestWithParam<EnumCase> {};
-TEST_P(StencilOpTable, MapsOperation) { EXPECT_EQ(TranslateStencilOp(GetParam().d3d), GetParam().gl); }
-INSTANTIATE_TEST_SUITE_P(D3D9Translate, StencilOpTable,
-                         ::testing::Values(EnumCase{D3DSTENCILOP_KEEP, GL_KEEP}, EnumCase{D3DSTENCILOP_ZERO, GL_ZERO},
-                                           EnumCase{D3DSTENCILOP_REPLACE, GL_REPLACE},
-                                           EnumCase{D3DSTENCILOP_INCRSAT, GL_INCR},
-                                           EnumCase{D3DSTENCILOP_DECRSAT, GL_DECR},
-                                           EnumCase{D3DSTENCILOP_INVERT, GL_INVERT},
-                                           EnumCase{D3DSTENCILOP_INCR, GL_INCR_WRAP},
-                                           EnumCase{D3DSTENCILOP_DECR, GL_DECR_WRAP}));
+class StencilOpTable : public ::testing::TestWithParam<EnumCase>
+{
+};
+TEST_P(StencilOpTable, MapsOperation)
+{
+    EXPECT_EQ(TranslateStencilOp(GetParam().d3d), GetParam().gl);
+}
+INSTANTIATE_TEST_SUITE_P(
+    D3D9Translate, StencilOpTable,
+    ::testing::Values(EnumCase{D3DSTENCILOP_KEEP, GL_KEEP}, EnumCase{D3DSTENCILOP_ZERO, GL_ZERO},
+                      EnumCase{D3DSTENCILOP_REPLACE, GL_REPLACE}, EnumCase{D3DSTENCILOP_INCRSAT, GL_INCR},
+                      EnumCase{D3DSTENCILOP_DECRSAT, GL_DECR}, EnumCase{D3DSTENCILOP_INVERT, GL_INVERT},
+                      EnumCase{D3DSTENCILOP_INCR, GL_INCR_WRAP}, EnumCase{D3DSTENCILOP_DECR, GL_DECR_WRAP}));
 
-class AddressTable : public ::testing::TestWithParam<EnumCase> {};
-TEST_P(AddressTable, MapsMode) { EXPECT_EQ(TranslateAddress(GetParam().d3d), GetParam().gl); }
+class AddressTable : public ::testing::TestWithParam<EnumCase>
+{
+};
+TEST_P(AddressTable, MapsMode)
+{
+    EXPECT_EQ(TranslateAddress(GetParam().d3d), GetParam().gl);
+}
 INSTANTIATE_TEST_SUITE_P(D3D9Translate, AddressTable,
                          ::testing::Values(EnumCase{D3DTADDRESS_WRAP, GL_REPEAT},
                                            EnumCase{D3DTADDRESS_MIRROR, GL_MIRRORED_REPEAT},
@@ -83,20 +105,21 @@ struct FilterCase
     DWORD min, mip;
     GLenum gl;
 };
-class MinFilterTable : public ::testing::TestWithParam<FilterCase> {};
+class MinFilterTable : public ::testing::TestWithParam<FilterCase>
+{
+};
 TEST_P(MinFilterTable, CombinesMinAndMip)
 {
     EXPECT_EQ(TranslateMinFilter(GetParam().min, GetParam().mip), GetParam().gl);
 }
-INSTANTIATE_TEST_SUITE_P(
-    D3D9Translate, MinFilterTable,
-    ::testing::Values(FilterCase{D3DTEXF_POINT, D3DTEXF_NONE, GL_NEAREST},
-                      FilterCase{D3DTEXF_LINEAR, D3DTEXF_NONE, GL_LINEAR},
-                      FilterCase{D3DTEXF_POINT, D3DTEXF_POINT, GL_NEAREST_MIPMAP_NEAREST},
-                      FilterCase{D3DTEXF_LINEAR, D3DTEXF_POINT, GL_LINEAR_MIPMAP_NEAREST},
-                      FilterCase{D3DTEXF_POINT, D3DTEXF_LINEAR, GL_NEAREST_MIPMAP_LINEAR},
-                      FilterCase{D3DTEXF_LINEAR, D3DTEXF_LINEAR, GL_LINEAR_MIPMAP_LINEAR},
-                      FilterCase{D3DTEXF_ANISOTROPIC, D3DTEXF_LINEAR, GL_LINEAR_MIPMAP_LINEAR}));
+INSTANTIATE_TEST_SUITE_P(D3D9Translate, MinFilterTable,
+                         ::testing::Values(FilterCase{D3DTEXF_POINT, D3DTEXF_NONE, GL_NEAREST},
+                                           FilterCase{D3DTEXF_LINEAR, D3DTEXF_NONE, GL_LINEAR},
+                                           FilterCase{D3DTEXF_POINT, D3DTEXF_POINT, GL_NEAREST_MIPMAP_NEAREST},
+                                           FilterCase{D3DTEXF_LINEAR, D3DTEXF_POINT, GL_LINEAR_MIPMAP_NEAREST},
+                                           FilterCase{D3DTEXF_POINT, D3DTEXF_LINEAR, GL_NEAREST_MIPMAP_LINEAR},
+                                           FilterCase{D3DTEXF_LINEAR, D3DTEXF_LINEAR, GL_LINEAR_MIPMAP_LINEAR},
+                                           FilterCase{D3DTEXF_ANISOTROPIC, D3DTEXF_LINEAR, GL_LINEAR_MIPMAP_LINEAR}));
 
 TEST(D3D9Translate, MagFilterIsNearestOnlyForPoint)
 {
@@ -121,7 +144,9 @@ struct DeclCase
     GLboolean normalized;
     UINT bytes;
 };
-class DeclTypeTable : public ::testing::TestWithParam<DeclCase> {};
+class DeclTypeTable : public ::testing::TestWithParam<DeclCase>
+{
+};
 TEST_P(DeclTypeTable, MapsAttributeFormat)
 {
     AttribFormat format{};
@@ -131,17 +156,16 @@ TEST_P(DeclTypeTable, MapsAttributeFormat)
     EXPECT_EQ(format.normalized, GetParam().normalized);
     EXPECT_EQ(format.bytes, GetParam().bytes);
 }
-INSTANTIATE_TEST_SUITE_P(
-    D3D9Translate, DeclTypeTable,
-    ::testing::Values(DeclCase{D3DDECLTYPE_FLOAT1, 1, GL_FLOAT, GL_FALSE, 4},
-                      DeclCase{D3DDECLTYPE_FLOAT2, 2, GL_FLOAT, GL_FALSE, 8},
-                      DeclCase{D3DDECLTYPE_FLOAT3, 3, GL_FLOAT, GL_FALSE, 12},
-                      DeclCase{D3DDECLTYPE_FLOAT4, 4, GL_FLOAT, GL_FALSE, 16},
-                      DeclCase{D3DDECLTYPE_D3DCOLOR, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4},
-                      DeclCase{D3DDECLTYPE_UBYTE4, 4, GL_UNSIGNED_BYTE, GL_FALSE, 4},
-                      DeclCase{D3DDECLTYPE_UBYTE4N, 4, GL_UNSIGNED_BYTE, GL_TRUE, 4},
-                      DeclCase{D3DDECLTYPE_SHORT2N, 2, GL_SHORT, GL_TRUE, 4},
-                      DeclCase{D3DDECLTYPE_FLOAT16_4, 4, GL_HALF_FLOAT, GL_FALSE, 8}));
+INSTANTIATE_TEST_SUITE_P(D3D9Translate, DeclTypeTable,
+                         ::testing::Values(DeclCase{D3DDECLTYPE_FLOAT1, 1, GL_FLOAT, GL_FALSE, 4},
+                                           DeclCase{D3DDECLTYPE_FLOAT2, 2, GL_FLOAT, GL_FALSE, 8},
+                                           DeclCase{D3DDECLTYPE_FLOAT3, 3, GL_FLOAT, GL_FALSE, 12},
+                                           DeclCase{D3DDECLTYPE_FLOAT4, 4, GL_FLOAT, GL_FALSE, 16},
+                                           DeclCase{D3DDECLTYPE_D3DCOLOR, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4},
+                                           DeclCase{D3DDECLTYPE_UBYTE4, 4, GL_UNSIGNED_BYTE, GL_FALSE, 4},
+                                           DeclCase{D3DDECLTYPE_UBYTE4N, 4, GL_UNSIGNED_BYTE, GL_TRUE, 4},
+                                           DeclCase{D3DDECLTYPE_SHORT2N, 2, GL_SHORT, GL_TRUE, 4},
+                                           DeclCase{D3DDECLTYPE_FLOAT16_4, 4, GL_HALF_FLOAT, GL_FALSE, 8}));
 
 TEST(D3D9Translate, PackedAndUnusedDeclarationTypesAreRefused)
 {
@@ -158,7 +182,9 @@ struct PrimitiveCase
     GLenum mode;
     GLsizei vertices;
 };
-class PrimitiveTable : public ::testing::TestWithParam<PrimitiveCase> {};
+class PrimitiveTable : public ::testing::TestWithParam<PrimitiveCase>
+{
+};
 TEST_P(PrimitiveTable, CountsVertices)
 {
     GLenum mode = 0;

@@ -25,8 +25,8 @@ Result CompileFile(const std::string& path, const char* entry, const char* profi
 {
     Result result;
     LPD3DXBUFFER code = nullptr, errors = nullptr;
-    result.hr = D3DXCompileShaderFromFileA(path.c_str(), defines, nullptr, entry, profile, flags, &code, &errors,
-                                           nullptr);
+    result.hr =
+        D3DXCompileShaderFromFileA(path.c_str(), defines, nullptr, entry, profile, flags, &code, &errors, nullptr);
     if (errors)
     {
         const char* text = static_cast<const char*>(errors->GetBufferPointer());
@@ -57,7 +57,10 @@ protected:
     TempDir m_Dir;
 };
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 const char* const kVertexShader = R"(
 float4x4 m : register(c0);
@@ -102,7 +105,8 @@ TEST_F(HlslCompiler, VertexShaderBlobFollowsTheConventions)
     EXPECT_TRUE(blob.spriteGlsl.empty());
 
     ASSERT_EQ(blob.inputs.size(), 4u);
-    auto find = [&](uint32_t usage) {
+    auto find = [&](uint32_t usage)
+    {
         return std::find_if(blob.inputs.begin(), blob.inputs.end(),
                             [&](const d3d9gl::ShaderInput& in) { return in.usage == usage && in.usageIndex == 0; });
     };
@@ -211,8 +215,8 @@ TEST_F(HlslCompiler, MissingEntryPointIsAnErrorNamingIt)
 
 TEST_F(HlslCompiler, SyntaxErrorNamesFileAndLine)
 {
-    Result r = Compile("float4 c : register(c2);\n\nfloat4 MainPS() : COLOR\n{\n    return c * ;\n}\n", "MainPS",
-                       "ps_2_0");
+    Result r =
+        Compile("float4 c : register(c2);\n\nfloat4 MainPS() : COLOR\n{\n    return c * ;\n}\n", "MainPS", "ps_2_0");
     EXPECT_LT(r.hr, 0);
     EXPECT_FALSE(r.hasCode);
     EXPECT_TRUE(Contains(r.errors, "shader.psh(5")) << r.errors;
@@ -271,7 +275,10 @@ struct ProfileCase
     int line;
 };
 
-void PrintTo(const ProfileCase& c, std::ostream* out) { *out << c.what; }
+void PrintTo(const ProfileCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
 
 class ProfileRules : public HlslCompiler, public ::testing::WithParamInterface<ProfileCase>
 {
@@ -374,46 +381,43 @@ const char* const kIntConstant = "int count : register(c1);\n"
 
 INSTANTIATE_TEST_SUITE_P(
     HlslCompiler, ProfileRules,
-    ::testing::Values(ProfileCase{"Tex2DlodInPs20", "ps_2_0", kLod, "explicit level of detail", 4},
-                      ProfileCase{"Tex2DgradInPs20", "ps_2_0", kGrad, "gradients", 4},
-                      ProfileCase{"DdxInPs20", "ps_2_0", kDerivative, "derivatives", 3},
-                      ProfileCase{"LoopOnConstantInPs20", "ps_2_0", kUniformLoop, "loop cannot be unrolled", 6},
-                      ProfileCase{"BreakOnInputInPs20", "ps_2_0", kInputBreakLoop, "loop cannot be unrolled", 4},
-                      ProfileCase{"LoopOnConstantThroughCallInVs20", "vs_2_0", kHelperLoop, "loop cannot be unrolled",
-                                  5},
-                      ProfileCase{"ConstantLoopsAndUnusedFunctionsInPs20", "ps_2_0", kConstantLoops, nullptr, 0},
-                      ProfileCase{"ConstantBeyondC31InPs20", "ps_2_0", kHighConstant, "beyond the registers", 1},
-                      ProfileCase{"MatrixCrossingC31InPs20", "ps_2_0", kMatrixOverEnd, "c30-c33", 1},
-                      ProfileCase{"SamplerBeyondS15", "ps_3_0", kHighSampler, "s16", 2},
-                      ProfileCase{"IntConstant", "ps_2_0", kIntConstant, "only float constants", 1},
-                      ProfileCase{"ConstantNamedAfterASampler", "ps_2_0", kConstantAfterSampler,
-                                  "redefinition of 't'", 3},
-                      ProfileCase{"ConstantNamedAfterAStruct", "ps_2_0", kConstantAfterStruct, "redefinition of 'S'", 2},
-                      ProfileCase{"DistinctGlobalNames", "ps_2_0", kDistinctGlobals, nullptr, 0},
-                      ProfileCase{"Tex2DlodInPs30", "ps_3_0", kLod, nullptr, 0},
-                      ProfileCase{"DdxInPs30", "ps_3_0", kDerivative, nullptr, 0},
-                      ProfileCase{"LoopOnConstantInPs30", "ps_3_0", kUniformLoop, nullptr, 0},
-                      ProfileCase{"ConstantC40InPs30", "ps_3_0", kHighConstant, nullptr, 0}),
+    ::testing::Values(
+        ProfileCase{"Tex2DlodInPs20", "ps_2_0", kLod, "explicit level of detail", 4},
+        ProfileCase{"Tex2DgradInPs20", "ps_2_0", kGrad, "gradients", 4},
+        ProfileCase{"DdxInPs20", "ps_2_0", kDerivative, "derivatives", 3},
+        ProfileCase{"LoopOnConstantInPs20", "ps_2_0", kUniformLoop, "loop cannot be unrolled", 6},
+        ProfileCase{"BreakOnInputInPs20", "ps_2_0", kInputBreakLoop, "loop cannot be unrolled", 4},
+        ProfileCase{"LoopOnConstantThroughCallInVs20", "vs_2_0", kHelperLoop, "loop cannot be unrolled", 5},
+        ProfileCase{"ConstantLoopsAndUnusedFunctionsInPs20", "ps_2_0", kConstantLoops, nullptr, 0},
+        ProfileCase{"ConstantBeyondC31InPs20", "ps_2_0", kHighConstant, "beyond the registers", 1},
+        ProfileCase{"MatrixCrossingC31InPs20", "ps_2_0", kMatrixOverEnd, "c30-c33", 1},
+        ProfileCase{"SamplerBeyondS15", "ps_3_0", kHighSampler, "s16", 2},
+        ProfileCase{"IntConstant", "ps_2_0", kIntConstant, "only float constants", 1},
+        ProfileCase{"ConstantNamedAfterASampler", "ps_2_0", kConstantAfterSampler, "redefinition of 't'", 3},
+        ProfileCase{"ConstantNamedAfterAStruct", "ps_2_0", kConstantAfterStruct, "redefinition of 'S'", 2},
+        ProfileCase{"DistinctGlobalNames", "ps_2_0", kDistinctGlobals, nullptr, 0},
+        ProfileCase{"Tex2DlodInPs30", "ps_3_0", kLod, nullptr, 0},
+        ProfileCase{"DdxInPs30", "ps_3_0", kDerivative, nullptr, 0},
+        ProfileCase{"LoopOnConstantInPs30", "ps_3_0", kUniformLoop, nullptr, 0},
+        ProfileCase{"ConstantC40InPs30", "ps_3_0", kHighConstant, nullptr, 0}),
     [](const ::testing::TestParamInfo<ProfileCase>& info) { return std::string(info.param.what); });
 
 TEST(D3DXGetDeclVertexSize, EndOfTheFurthestElementOfTheStream)
 {
-    const D3DVERTEXELEMENT9 decl[] = {
-        {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-        {0, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-        {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-        {1, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 1},
-        {1, 16, D3DDECLTYPE_SHORT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 2},
-        D3DDECL_END()};
+    const D3DVERTEXELEMENT9 decl[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+                                      {0, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+                                      {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+                                      {1, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 1},
+                                      {1, 16, D3DDECLTYPE_SHORT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 2},
+                                      D3DDECL_END()};
     EXPECT_EQ(D3DXGetDeclVertexSize(decl, 0), 24u);
     EXPECT_EQ(D3DXGetDeclVertexSize(decl, 1), 20u);
     EXPECT_EQ(D3DXGetDeclVertexSize(decl, 2), 0u);
 
-    const D3DVERTEXELEMENT9 points[] = {
-        {0, 0, D3DDECLTYPE_FLOAT1, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-        {0, 12, D3DDECLTYPE_FLOAT1, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_PSIZE, 0},
-        {0, 4, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 1},
-        D3DDECL_END()};
+    const D3DVERTEXELEMENT9 points[] = {{0, 0, D3DDECLTYPE_FLOAT1, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+                                        {0, 12, D3DDECLTYPE_FLOAT1, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_PSIZE, 0},
+                                        {0, 4, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 1},
+                                        D3DDECL_END()};
     EXPECT_EQ(D3DXGetDeclVertexSize(points, 0), 16u) << "out of order";
 }
 

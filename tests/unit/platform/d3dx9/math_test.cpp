@@ -77,10 +77,7 @@ TEST(D3DXMath, PerspectiveFovLeftHanded)
 {
     D3DXMATRIX m;
     EXPECT_EQ(D3DXMatrixPerspectiveFovLH(&m, kPi / 3, 4.0f / 3.0f, 1.0f, 100.0f), &m);
-    const D3DXMATRIX expected(1.2990381f, 0, 0, 0,
-                              0, 1.7320508f, 0, 0,
-                              0, 0, 1.0101010f, 1,
-                              0, 0, -1.0101010f, 0);
+    const D3DXMATRIX expected(1.2990381f, 0, 0, 0, 0, 1.7320508f, 0, 0, 0, 0, 1.0101010f, 1, 0, 0, -1.0101010f, 0);
     for (UINT row = 0; row < 4; ++row)
         for (UINT col = 0; col < 4; ++col)
             EXPECT_NEAR(m(row, col), expected(row, col), kTolerance) << row << "," << col;

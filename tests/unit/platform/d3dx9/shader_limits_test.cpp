@@ -21,7 +21,10 @@ struct CostCase
     const char* error; // part of the error text; null: compiles
 };
 
-void PrintTo(const CostCase& c, std::ostream* out) { *out << c.what; }
+void PrintTo(const CostCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
 
 // One texture read of sampler s(i) at uv, into t(i).
 std::string Reads(int count, const char* coordinate)
@@ -128,28 +131,31 @@ INSTANTIATE_TEST_SUITE_P(
     ShaderLimits, ShaderCostTable,
     ::testing::Values(
         CostCase{"Add", "ps_2_0", std::string(kPixelInputs) + "{ return a + b; }", 2, 0, 0, nullptr},
-        CostCase{"TextureRead", "ps_2_0", Samplers(1) + "float4 MainPS(float2 uv : TEXCOORD0) : COLOR\n{\n" +
-                                              Reads(1, "uv") + "    return t0;\n}\n",
+        CostCase{"TextureRead", "ps_2_0",
+                 Samplers(1) + "float4 MainPS(float2 uv : TEXCOORD0) : COLOR\n{\n" + Reads(1, "uv") +
+                     "    return t0;\n}\n",
                  1, 1, 1, nullptr},
         CostCase{"SineIsOneSincos", "ps_2_0", std::string(kPixelInputs) + "{ return sin(a.x) + cos(a.x); }", 10, 0, 0,
                  nullptr},
-        CostCase{"RepeatedReadIsOneTexld", "ps_2_0",
-                 "sampler2D s : register(s0);\n"
-                 "float4 MainPS(float2 uv : TEXCOORD0) : COLOR { return tex2D(s, uv) * tex2D(s, uv) + tex2D(s, uv).x; }\n",
-                 2, 1, 1, nullptr},
+        CostCase{
+            "RepeatedReadIsOneTexld", "ps_2_0",
+            "sampler2D s : register(s0);\n"
+            "float4 MainPS(float2 uv : TEXCOORD0) : COLOR { return tex2D(s, uv) * tex2D(s, uv) + tex2D(s, uv).x; }\n",
+            2, 1, 1, nullptr},
         CostCase{"SquareIsAMultiply", "ps_2_0", std::string(kPixelInputs) + "{ return pow(a, 2.0); }", 2, 0, 0,
                  nullptr},
         CostCase{"Normalize", "ps_2_0", std::string(kPixelInputs) + "{ return normalize(a); }", 4, 0, 0, nullptr},
         CostCase{"DivideIsRcpAndMul", "ps_2_0", std::string(kPixelInputs) + "{ return a / b.x; }", 3, 0, 0, nullptr},
         CostCase{"MultiplyAddIsMad", "ps_2_0", std::string(kPixelInputs) + "{ return a * b + b; }", 2, 0, 0, nullptr},
-        CostCase{"PowerPerComponent", "ps_2_0", std::string(kPixelInputs) + "{ return pow(a.xy, b.xy).xyxy; }", 7, 0,
+        CostCase{"PowerPerComponent", "ps_2_0", std::string(kPixelInputs) + "{ return pow(a.xy, b.xy).xyxy; }", 7, 0, 0,
+                 nullptr},
+        CostCase{"LerpAndSaturate", "ps_2_0", std::string(kPixelInputs) + "{ return saturate(lerp(a, b, b.w)); }", 3, 0,
                  0, nullptr},
-        CostCase{"LerpAndSaturate", "ps_2_0", std::string(kPixelInputs) + "{ return saturate(lerp(a, b, b.w)); }", 3,
-                 0, 0, nullptr},
-        CostCase{"ClipIsATexkill", "ps_2_0",
-                 "sampler2D s : register(s0);\n"
-                 "float4 MainPS(float2 uv : TEXCOORD0) : COLOR { float4 c = tex2D(s, uv); clip(c.a - 0.5); return c; }\n",
-                 3, 2, 1, nullptr},
+        CostCase{
+            "ClipIsATexkill", "ps_2_0",
+            "sampler2D s : register(s0);\n"
+            "float4 MainPS(float2 uv : TEXCOORD0) : COLOR { float4 c = tex2D(s, uv); clip(c.a - 0.5); return c; }\n",
+            3, 2, 1, nullptr},
         CostCase{"BothSidesOfABranch", "ps_2_0",
                  "float4 k : register(c0);\n" + std::string(kPixelInputs) +
                      "{ float4 r; if (a.x > k.x) r = a * k; else r = a + k; return r; }",
@@ -186,9 +192,10 @@ TEST(ShaderLimits, VertexLoopCountsOnceAsRep)
 {
     ShaderCost cost;
     std::string text;
-    EXPECT_TRUE(Compile("float4 MainVS(float4 p : POSITION) : POSITION\n"
-                        "{\n    float4 r = p;\n    for (int i = 0; i < 200; i++)\n        r = r * r;\n    return r;\n}\n",
-                        "vs_2_0", cost, text))
+    EXPECT_TRUE(
+        Compile("float4 MainVS(float4 p : POSITION) : POSITION\n"
+                "{\n    float4 r = p;\n    for (int i = 0; i < 200; i++)\n        r = r * r;\n    return r;\n}\n",
+                "vs_2_0", cost, text))
         << text;
     EXPECT_GE(cost.arithmetic, 6u) << "the body, rep and endrep";
     EXPECT_LT(cost.arithmetic, 16u);

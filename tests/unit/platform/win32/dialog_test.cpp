@@ -9,15 +9,18 @@
 #include <cstdlib>
 #include <functional>
 
-namespace {
+namespace
+{
 
 // --- templates
 
-TEST(DialogTemplate, TheSettingsTemplateIsLinkedIntoTheProgram) {
+TEST(DialogTemplate, TheSettingsTemplateIsLinkedIntoTheProgram)
+{
     win32::DialogTemplate dialog;
     ASSERT_TRUE(win32::FindDialogTemplate(MAKEINTRESOURCEA(101), dialog));
     EXPECT_EQ(dialog.id, 101);
-    EXPECT_EQ(dialog.style, 0x80C808C8u);  // DS_SETFONT|DS_FIXEDSYS|DS_MODALFRAME|DS_CENTER|WS_POPUP|WS_CAPTION|WS_SYSMENU
+    EXPECT_EQ(dialog.style,
+              0x80C808C8u); // DS_SETFONT|DS_FIXEDSYS|DS_MODALFRAME|DS_CENTER|WS_POPUP|WS_CAPTION|WS_SYSMENU
     EXPECT_EQ(dialog.exStyle, 0u);
     EXPECT_EQ(dialog.cx, 208);
     EXPECT_EQ(dialog.cy, 86);
@@ -28,7 +31,8 @@ TEST(DialogTemplate, TheSettingsTemplateIsLinkedIntoTheProgram) {
     EXPECT_FALSE(dialog.italic);
     EXPECT_EQ(dialog.charset, 1);
 
-    struct Expected {
+    struct Expected
+    {
         int id;
         const char* cls;
         const char* text;
@@ -48,7 +52,8 @@ TEST(DialogTemplate, TheSettingsTemplateIsLinkedIntoTheProgram) {
         {1007, "Button", "VSync", base | BS_AUTOCHECKBOX | WS_TABSTOP, 84, 48, 36, 12},
     };
     ASSERT_EQ(dialog.controls.size(), std::size(controls));
-    for (size_t i = 0; i < std::size(controls); ++i) {
+    for (size_t i = 0; i < std::size(controls); ++i)
+    {
         SCOPED_TRACE(controls[i].text);
         const win32::DialogControl& c = dialog.controls[i];
         EXPECT_EQ(c.id, controls[i].id);
@@ -66,7 +71,8 @@ TEST(DialogTemplate, TheSettingsTemplateIsLinkedIntoTheProgram) {
     EXPECT_FALSE(win32::FindDialogTemplate(MAKEINTRESOURCEA(102), byText));
 }
 
-TEST(DialogTemplate, ReadsTheScriptSyntaxAndSkipsOtherResources) {
+TEST(DialogTemplate, ReadsTheScriptSyntaxAndSkipsOtherResources)
+{
     const char* script = R"(#include <windows.h>
 #pragma once
 #define IDD_ASK 7
@@ -122,8 +128,10 @@ END
     EXPECT_EQ(dialogs[1].style, static_cast<DWORD>(WS_POPUP | WS_BORDER | WS_SYSMENU));
 }
 
-TEST(DialogTemplate, ErrorsNameTheirLine) {
-    const struct {
+TEST(DialogTemplate, ErrorsNameTheirLine)
+{
+    const struct
+    {
         const char* script;
         const char* error;
     } cases[] = {
@@ -135,7 +143,8 @@ TEST(DialogTemplate, ErrorsNameTheirLine) {
         {"1 DIALOGEX 0, 0, 1, 1\nCAPTION \"open\n", "line 2: unterminated string"},
         {"#define A A\n1 DIALOGEX 0, 0, A, 1\nBEGIN\nEND\n", "line 2: A is defined in terms of itself"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         std::vector<win32::DialogTemplate> dialogs;
         std::string error;
         EXPECT_FALSE(win32::ParseResourceScript(c.script, dialogs, &error)) << c.script;
@@ -146,7 +155,8 @@ TEST(DialogTemplate, ErrorsNameTheirLine) {
 
 // --- dialogs
 
-struct Logged {
+struct Logged
+{
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
@@ -159,9 +169,11 @@ size_t g_nextStep = 0;
 INT_PTR g_closeAnswer = TRUE;
 HWND g_dialog = nullptr;
 
-INT_PTR CALLBACK TestProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK TestProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
     g_log.push_back({message, wParam, lParam});
-    if (message == WM_INITDIALOG) {
+    if (message == WM_INITDIALOG)
+    {
         g_dialog = dialog;
         return g_onInit ? g_onInit(dialog) : FALSE;
     }
@@ -173,7 +185,8 @@ INT_PTR CALLBACK TestProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 bool g_stepping = false;
 
 // Runs the steps one by one once the dialog is on screen.
-gboolean RunStep(gpointer) {
+gboolean RunStep(gpointer)
+{
     GtkWidget* window = Win32GetDialogWidget(g_dialog);
     if (!window || !gtk_widget_get_mapped(window))
         return G_SOURCE_CONTINUE;
@@ -184,18 +197,21 @@ gboolean RunStep(gpointer) {
 }
 
 // What the window manager's close button makes GTK deliver.
-void Close(HWND dialog) {
+void Close(HWND dialog)
+{
     GdkEvent* event = gdk_event_new(GDK_DELETE);
     event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(Win32GetDialogWidget(dialog))));
     gtk_main_do_event(event);
     gdk_event_free(event);
 }
 
-GtkWidget* Widget(HWND dialog, int id) {
+GtkWidget* Widget(HWND dialog, int id)
+{
     return Win32GetDialogWidget(GetDlgItem(dialog, id));
 }
 
-void Key(HWND dialog, guint keyval, guint state = 0) {
+void Key(HWND dialog, guint keyval, guint state = 0)
+{
     GtkWidget* window = Win32GetDialogWidget(dialog);
     GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
     event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
@@ -207,28 +223,34 @@ void Key(HWND dialog, guint keyval, guint state = 0) {
     gdk_event_free(event);
 }
 
-bool HasFocus(HWND dialog, int id) {
+bool HasFocus(HWND dialog, int id)
+{
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(Win32GetDialogWidget(dialog)));
     GtkWidget* control = Widget(dialog, id);
     return focus && (focus == control || gtk_widget_is_ancestor(focus, control));
 }
 
-std::vector<Logged> Commands() {
+std::vector<Logged> Commands()
+{
     std::vector<Logged> commands;
-    for (const Logged& m : g_log) {
+    for (const Logged& m : g_log)
+    {
         if (m.message == WM_COMMAND || m.message == WM_CLOSE)
             commands.push_back(m);
     }
     return commands;
 }
 
-LRESULT Combo(HWND dialog, int id, UINT message, WPARAM wParam = 0, const char* text = nullptr) {
+LRESULT Combo(HWND dialog, int id, UINT message, WPARAM wParam = 0, const char* text = nullptr)
+{
     return SendDlgItemMessageA(dialog, id, message, wParam, reinterpret_cast<LPARAM>(text));
 }
 
-class Dialogs : public ::testing::Test {
+class Dialogs : public ::testing::Test
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY"))
             GTEST_SKIP() << "needs an X display";
         g_log.clear();
@@ -239,7 +261,8 @@ protected:
         g_dialog = nullptr;
     }
 
-    INT_PTR Run(LPARAM param = 0) {
+    INT_PTR Run(LPARAM param = 0)
+    {
         g_stepping = true;
         const guint source = g_timeout_add(5, RunStep, nullptr);
         const INT_PTR result = DialogBoxParamA(nullptr, MAKEINTRESOURCEA(101), nullptr, TestProc, param);
@@ -249,8 +272,10 @@ protected:
     }
 };
 
-TEST_F(Dialogs, InitialisationComesFirstWithTheParameterAndCanEndTheDialogUnseen) {
-    g_onInit = [](HWND dialog) {
+TEST_F(Dialogs, InitialisationComesFirstWithTheParameterAndCanEndTheDialogUnseen)
+{
+    g_onInit = [](HWND dialog)
+    {
         EXPECT_FALSE(gtk_widget_get_visible(Win32GetDialogWidget(dialog)));
         EXPECT_TRUE(EndDialog(dialog, 5));
         return TRUE;
@@ -267,52 +292,59 @@ TEST_F(Dialogs, InitialisationComesFirstWithTheParameterAndCanEndTheDialogUnseen
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
 }
 
-TEST_F(Dialogs, ControlsSitWhereTheFontsDialogUnitsPutThem) {
-    g_steps = {[](HWND dialog) {
-        GtkWidget* window = Win32GetDialogWidget(dialog);
-        EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(window)), "Settings");
-        EXPECT_FALSE(gtk_window_get_resizable(GTK_WINDOW(window)));
-        RECT client = {0, 0, 208, 86};
-        ASSERT_TRUE(MapDialogRect(dialog, &client));
-        // An 8-point sans font at 96 dpi: base units near Windows' 6 x 13.
-        EXPECT_GE(client.right, 208 * 5 / 4);
-        EXPECT_LE(client.right, 208 * 8 / 4);
-        EXPECT_GE(client.bottom, 86 * 11 / 8);
-        EXPECT_LE(client.bottom, 86 * 16 / 8);
-        EXPECT_EQ(gtk_widget_get_allocated_width(window), client.right);
-        EXPECT_EQ(gtk_widget_get_allocated_height(window), client.bottom);
-        const struct {
-            int id;
-            RECT rect;
-        } controls[] = {{1, {42, 66, 92, 80}}, {2, {120, 66, 170, 80}}, {1002, {150, 48, 180, 60}},
-                        {1005, {18, 48, 66, 60}}, {1007, {84, 48, 120, 60}}, {1003, {12, 12, 108, 20}}};
-        for (const auto& c : controls) {
-            RECT rect = c.rect;
-            MapDialogRect(dialog, &rect);
-            GtkAllocation at;
-            gtk_widget_get_allocation(Widget(dialog, c.id), &at);
-            EXPECT_NEAR(at.x, rect.left, 1) << c.id;
-            EXPECT_NEAR(at.y, rect.top, 1) << c.id;
-            EXPECT_NEAR(at.width, rect.right - rect.left, 1) << c.id;
-            EXPECT_NEAR(at.height, rect.bottom - rect.top, 1) << c.id;
-        }
-        // Combo boxes are one line high when closed; the template's height is the open list's.
-        for (int id : {2002, 1006}) {
-            RECT rect = {id == 2002 ? 12 : 114, 24, id == 2002 ? 96 : 198, 84};
-            MapDialogRect(dialog, &rect);
-            GtkAllocation at;
-            gtk_widget_get_allocation(Widget(dialog, id), &at);
-            EXPECT_NEAR(at.x, rect.left, 1) << id;
-            EXPECT_NEAR(at.width, rect.right - rect.left, 1) << id;
-            EXPECT_LT(at.height, (rect.bottom - rect.top) / 2) << id;
-        }
-        EndDialog(dialog, 42);
-    }};
+TEST_F(Dialogs, ControlsSitWhereTheFontsDialogUnitsPutThem)
+{
+    g_steps = {[](HWND dialog)
+               {
+                   GtkWidget* window = Win32GetDialogWidget(dialog);
+                   EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(window)), "Settings");
+                   EXPECT_FALSE(gtk_window_get_resizable(GTK_WINDOW(window)));
+                   RECT client = {0, 0, 208, 86};
+                   ASSERT_TRUE(MapDialogRect(dialog, &client));
+                   // An 8-point sans font at 96 dpi: base units near Windows' 6 x 13.
+                   EXPECT_GE(client.right, 208 * 5 / 4);
+                   EXPECT_LE(client.right, 208 * 8 / 4);
+                   EXPECT_GE(client.bottom, 86 * 11 / 8);
+                   EXPECT_LE(client.bottom, 86 * 16 / 8);
+                   EXPECT_EQ(gtk_widget_get_allocated_width(window), client.right);
+                   EXPECT_EQ(gtk_widget_get_allocated_height(window), client.bottom);
+                   const struct
+                   {
+                       int id;
+                       RECT rect;
+                   } controls[] = {{1, {42, 66, 92, 80}},    {2, {120, 66, 170, 80}},   {1002, {150, 48, 180, 60}},
+                                   {1005, {18, 48, 66, 60}}, {1007, {84, 48, 120, 60}}, {1003, {12, 12, 108, 20}}};
+                   for (const auto& c : controls)
+                   {
+                       RECT rect = c.rect;
+                       MapDialogRect(dialog, &rect);
+                       GtkAllocation at;
+                       gtk_widget_get_allocation(Widget(dialog, c.id), &at);
+                       EXPECT_NEAR(at.x, rect.left, 1) << c.id;
+                       EXPECT_NEAR(at.y, rect.top, 1) << c.id;
+                       EXPECT_NEAR(at.width, rect.right - rect.left, 1) << c.id;
+                       EXPECT_NEAR(at.height, rect.bottom - rect.top, 1) << c.id;
+                   }
+                   // Combo boxes are one line high when closed; the template's height is the open list's.
+                   for (int id : {2002, 1006})
+                   {
+                       RECT rect = {id == 2002 ? 12 : 114, 24, id == 2002 ? 96 : 198, 84};
+                       MapDialogRect(dialog, &rect);
+                       GtkAllocation at;
+                       gtk_widget_get_allocation(Widget(dialog, id), &at);
+                       EXPECT_NEAR(at.x, rect.left, 1) << id;
+                       EXPECT_NEAR(at.width, rect.right - rect.left, 1) << id;
+                       EXPECT_LT(at.height, (rect.bottom - rect.top) / 2) << id;
+                   }
+                   EndDialog(dialog, 42);
+               }};
     EXPECT_EQ(Run(), 42);
 }
 
-TEST_F(Dialogs, ComboBoxesAndCheckBoxesAnswerTheirMessages) {
-    g_onInit = [](HWND dialog) {
+TEST_F(Dialogs, ComboBoxesAndCheckBoxesAnswerTheirMessages)
+{
+    g_onInit = [](HWND dialog)
+    {
         // Inserting never sorts; adding sorts a CBS_SORT list only.
         EXPECT_EQ(Combo(dialog, 1006, CB_ADDSTRING, 0, "b"), 0);
         EXPECT_EQ(Combo(dialog, 1006, CB_ADDSTRING, 0, "B2"), 1);
@@ -362,8 +394,10 @@ TEST_F(Dialogs, ComboBoxesAndCheckBoxesAnswerTheirMessages) {
     EXPECT_TRUE(Commands().empty());
 }
 
-TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt) {
-    g_onInit = [](HWND dialog) {
+TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt)
+{
+    g_onInit = [](HWND dialog)
+    {
         for (const char* text : {"Off", "2x", "4x", "6x"})
             Combo(dialog, 1006, CB_INSERTSTRING, WPARAM(-1), text);
         for (const char* text : {"640x480", "800x600"})
@@ -371,7 +405,8 @@ TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt) {
         Combo(dialog, 1006, CB_SETCURSEL, 3);
         return FALSE;
     };
-    auto expectCommand = [](int id, WORD code) {
+    auto expectCommand = [](int id, WORD code)
+    {
         const std::vector<Logged> commands = Commands();
         ASSERT_FALSE(commands.empty());
         EXPECT_EQ(commands.back().message, static_cast<UINT>(WM_COMMAND));
@@ -379,11 +414,11 @@ TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt) {
         EXPECT_EQ(commands.back().lParam, reinterpret_cast<LPARAM>(GetDlgItem(g_dialog, id))) << id;
         g_log.clear();
     };
-    auto type = [](HWND dialog, const char* text) {
-        gtk_entry_set_text(GTK_ENTRY(gtk_bin_get_child(GTK_BIN(Widget(dialog, 1006)))), text);
-    };
+    auto type = [](HWND dialog, const char* text)
+    { gtk_entry_set_text(GTK_ENTRY(gtk_bin_get_child(GTK_BIN(Widget(dialog, 1006)))), text); };
     g_steps = {
-        [&](HWND dialog) {
+        [&](HWND dialog)
+        {
             // An automatic check box ticks itself, then tells the dialog.
             gtk_button_clicked(GTK_BUTTON(Widget(dialog, 1005)));
             EXPECT_EQ(IsDlgButtonChecked(dialog, 1005), static_cast<UINT>(BST_CHECKED));
@@ -391,7 +426,8 @@ TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt) {
             gtk_button_clicked(GTK_BUTTON(Widget(dialog, 2)));
             expectCommand(IDCANCEL, BN_CLICKED);
         },
-        [&](HWND dialog) {
+        [&](HWND dialog)
+        {
             Key(dialog, GDK_KEY_Return);
             expectCommand(IDOK, BN_CLICKED);
             Key(dialog, GDK_KEY_Escape);
@@ -399,7 +435,8 @@ TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt) {
             Key(dialog, GDK_KEY_KP_Enter);
             expectCommand(IDOK, BN_CLICKED);
         },
-        [&](HWND dialog) {
+        [&](HWND dialog)
+        {
             gtk_combo_box_set_active(GTK_COMBO_BOX(Widget(dialog, 2002)), 1);
             expectCommand(2002, CBN_SELCHANGE);
             EXPECT_EQ(Combo(dialog, 2002, CB_GETCURSEL), 1);
@@ -417,7 +454,8 @@ TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt) {
             EXPECT_EQ(Combo(dialog, 1006, CB_GETCURSEL), 0);
             g_log.clear();
         },
-        [&](HWND dialog) {
+        [&](HWND dialog)
+        {
             // Tab walks the tab stops in template order; Enter presses a focused button.
             gtk_window_set_focus(GTK_WINDOW(Win32GetDialogWidget(dialog)), nullptr);
             Key(dialog, GDK_KEY_Tab);
@@ -437,7 +475,8 @@ TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt) {
             Key(dialog, GDK_KEY_Return);
             expectCommand(IDOK, BN_CLICKED);
         },
-        [&](HWND dialog) {
+        [&](HWND dialog)
+        {
             Close(dialog);
             const std::vector<Logged> commands = Commands();
             ASSERT_EQ(commands.size(), 1u);
@@ -454,18 +493,20 @@ TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt) {
     EXPECT_EQ(g_nextStep, g_steps.size());
 }
 
-TEST(DialogsWithoutDisplay, FailWithMinusOne) {
+TEST(DialogsWithoutDisplay, FailWithMinusOne)
+{
     if (std::getenv("DISPLAY") && *std::getenv("DISPLAY"))
         GTEST_SKIP() << "a display is there";
     EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(101), nullptr, TestProc, 0), -1);
     EXPECT_TRUE(g_log.empty());
 }
 
-TEST(DialogsWithoutTemplate, FailWithMinusOneAndSayWhy) {
+TEST(DialogsWithoutTemplate, FailWithMinusOneAndSayWhy)
+{
     EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(999), nullptr, TestProc, 0), -1);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
     EXPECT_EQ(DialogBoxParamA(nullptr, "NOSUCH", nullptr, TestProc, 0), -1);
     EXPECT_TRUE(g_log.empty());
 }
 
-}  // namespace
+} // namespace

@@ -9,12 +9,14 @@
 
 #include "support/temp_dir.h"
 
-namespace {
+namespace
+{
 
 constexpr const char* kContent = "<demo start=\"0\"/>\n";
 
 // A scratch folder made the working directory, holding data/demo.xml.
-class Win32FileTest : public ::testing::Test {
+class Win32FileTest : public ::testing::Test
+{
 protected:
     Win32FileTest() { folder_.Write("data/demo.xml", kContent); }
 
@@ -22,7 +24,8 @@ protected:
     ScopedCurrentDir current_{folder_.Path()};
 };
 
-TEST_F(Win32FileTest, ReadsRelativeBackslashPath) {
+TEST_F(Win32FileTest, ReadsRelativeBackslashPath)
+{
     const HANDLE file = CreateFileA("data\\demo.xml", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -47,10 +50,10 @@ TEST_F(Win32FileTest, ReadsRelativeBackslashPath) {
     EXPECT_FALSE(ReadFile(file, buffer, 1, &read, nullptr));
 }
 
-TEST_F(Win32FileTest, MissingFilesAndUnsupportedOpens) {
-    const auto open = [](const char* path, DWORD access, DWORD disposition) {
-        return CreateFileA(path, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    };
+TEST_F(Win32FileTest, MissingFilesAndUnsupportedOpens)
+{
+    const auto open = [](const char* path, DWORD access, DWORD disposition)
+    { return CreateFileA(path, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr); };
     EXPECT_EQ(open("data\\missing.xml", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(open("nowhere\\demo.xml", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
@@ -62,4 +65,4 @@ TEST_F(Win32FileTest, MissingFilesAndUnsupportedOpens) {
     EXPECT_NE(access("data/new.txt", F_OK), 0) << "nothing is created";
 }
 
-}  // namespace
+} // namespace

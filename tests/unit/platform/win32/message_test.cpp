@@ -8,11 +8,13 @@
 #include <utility>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr DWORD kFullScreen = WS_POPUP | WS_VISIBLE;
 
-void PushKey(Uint32 windowId, SDL_Scancode scancode, SDL_Keycode keycode, Uint16 mods, bool down, bool repeat = false) {
+void PushKey(Uint32 windowId, SDL_Scancode scancode, SDL_Keycode keycode, Uint16 mods, bool down, bool repeat = false)
+{
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.windowID = windowId;
@@ -24,7 +26,8 @@ void PushKey(Uint32 windowId, SDL_Scancode scancode, SDL_Keycode keycode, Uint16
     ASSERT_EQ(SDL_PushEvent(&event), 1);
 }
 
-void PushWindowEvent(Uint32 windowId, SDL_WindowEventID id) {
+void PushWindowEvent(Uint32 windowId, SDL_WindowEventID id)
+{
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;
     event.window.windowID = windowId;
@@ -33,21 +36,25 @@ void PushWindowEvent(Uint32 windowId, SDL_WindowEventID id) {
 }
 
 // Removes and returns the next message, or WM_NULL with a null window when there is none.
-MSG Next(HWND filter = nullptr) {
+MSG Next(HWND filter = nullptr)
+{
     MSG msg{};
     if (!PeekMessageA(&msg, filter, 0, 0, PM_REMOVE))
         msg = MSG{};
     return msg;
 }
 
-class Win32MessageTest : public Win32WindowTest {
+class Win32MessageTest : public Win32WindowTest
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         Win32WindowTest::SetUp();
         hwnd_ = Create(kFullScreen, 0, 0, 64, 48);
         ASSERT_NE(hwnd_, nullptr);
         // Whatever the video driver reports about the new window is not part of a test.
-        while (Next().message != WM_NULL) {
+        while (Next().message != WM_NULL)
+        {
         }
         Log().clear();
     }
@@ -55,7 +62,8 @@ protected:
     HWND hwnd_ = nullptr;
 };
 
-TEST_F(Win32MessageTest, PostedMessagesComeBeforeInputAndQuitComesLast) {
+TEST_F(Win32MessageTest, PostedMessagesComeBeforeInputAndQuitComesLast)
+{
     PostQuitMessage(7);
     PushKey(SdlId(hwnd_), SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, true);
     ASSERT_TRUE(PostMessageA(hwnd_, WM_USER, 1, 2));
@@ -86,7 +94,8 @@ TEST_F(Win32MessageTest, PostedMessagesComeBeforeInputAndQuitComesLast) {
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) << "the quit flag is cleared once removed";
 }
 
-TEST_F(Win32MessageTest, FiltersByWindowAndRange) {
+TEST_F(Win32MessageTest, FiltersByWindowAndRange)
+{
     const HWND other = Create(kFullScreen, 0, 0, 16, 16);
     ASSERT_NE(other, nullptr);
     PostMessageA(other, WM_USER, 0, 0);
@@ -102,7 +111,8 @@ TEST_F(Win32MessageTest, FiltersByWindowAndRange) {
     EXPECT_EQ(Next().hwnd, other);
 }
 
-TEST_F(Win32MessageTest, KeysBecomeVirtualKeyMessages) {
+TEST_F(Win32MessageTest, KeysBecomeVirtualKeyMessages)
+{
     const Uint32 id = SdlId(hwnd_);
     PushKey(id, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, true);
     PushKey(id, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, true, true);
@@ -125,7 +135,8 @@ TEST_F(Win32MessageTest, KeysBecomeVirtualKeyMessages) {
     EXPECT_EQ(Next().message, static_cast<UINT>(WM_NULL)) << "events of unknown windows are dropped";
 }
 
-TEST_F(Win32MessageTest, AltF4ThroughDefaultProcedureClosesTheWindow) {
+TEST_F(Win32MessageTest, AltF4ThroughDefaultProcedureClosesTheWindow)
+{
     PushKey(SdlId(hwnd_), SDL_SCANCODE_F4, SDLK_F4, KMOD_LALT, true);
     const MSG msg = Next();
     ASSERT_EQ(msg.message, static_cast<UINT>(WM_SYSKEYDOWN));
@@ -144,7 +155,8 @@ TEST_F(Win32MessageTest, AltF4ThroughDefaultProcedureClosesTheWindow) {
     EXPECT_FALSE(IsWindow(hwnd_));
 }
 
-TEST_F(Win32MessageTest, CloseRequestBecomesWmClose) {
+TEST_F(Win32MessageTest, CloseRequestBecomesWmClose)
+{
     SDL_Event quit{};
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);
@@ -155,7 +167,8 @@ TEST_F(Win32MessageTest, CloseRequestBecomesWmClose) {
     EXPECT_EQ(Next().message, static_cast<UINT>(WM_NULL)) << "SDL's own quit event is not a message";
 }
 
-TEST_F(Win32MessageTest, TranslateMessagePostsCharacters) {
+TEST_F(Win32MessageTest, TranslateMessagePostsCharacters)
+{
     const Uint32 id = SdlId(hwnd_);
     PushKey(id, SDL_SCANCODE_A, SDLK_a, KMOD_LSHIFT, true);
     PushKey(id, SDL_SCANCODE_2, SDLK_2, KMOD_LSHIFT, true);
@@ -164,14 +177,15 @@ TEST_F(Win32MessageTest, TranslateMessagePostsCharacters) {
     PushKey(id, SDL_SCANCODE_F1, SDLK_F1, KMOD_NONE, false);
 
     std::vector<std::pair<UINT, WPARAM>> seen;
-    for (MSG msg = Next(); msg.message != WM_NULL; msg = Next()) {
+    for (MSG msg = Next(); msg.message != WM_NULL; msg = Next())
+    {
         seen.emplace_back(msg.message, msg.wParam);
         const BOOL translated = TranslateMessage(&msg);
         EXPECT_EQ(translated != FALSE, msg.message != WM_CHAR) << "key messages answer non-zero";
     }
     const std::vector<std::pair<UINT, WPARAM>> expected{
-        {WM_KEYDOWN, 'A'},         {WM_CHAR, 'A'}, {WM_KEYDOWN, '2'}, {WM_CHAR, '@'},
-        {WM_KEYDOWN, VK_RETURN},   {WM_CHAR, 0x0D}, {WM_KEYDOWN, VK_F1}, {WM_KEYUP, VK_F1},
+        {WM_KEYDOWN, 'A'},       {WM_CHAR, 'A'},  {WM_KEYDOWN, '2'},   {WM_CHAR, '@'},
+        {WM_KEYDOWN, VK_RETURN}, {WM_CHAR, 0x0D}, {WM_KEYDOWN, VK_F1}, {WM_KEYUP, VK_F1},
     };
     EXPECT_EQ(seen, expected);
 
@@ -182,7 +196,8 @@ TEST_F(Win32MessageTest, TranslateMessagePostsCharacters) {
     EXPECT_FALSE(TranslateMessage(&notKey));
 }
 
-TEST_F(Win32MessageTest, MouseEventsBecomeMouseMessages) {
+TEST_F(Win32MessageTest, MouseEventsBecomeMouseMessages)
+{
     const Uint32 id = SdlId(hwnd_);
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
@@ -224,7 +239,8 @@ TEST_F(Win32MessageTest, MouseEventsBecomeMouseMessages) {
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(msg.wParam), -WHEEL_DELTA);
 }
 
-TEST_F(Win32MessageTest, FocusChangesAreSentAndTracked) {
+TEST_F(Win32MessageTest, FocusChangesAreSentAndTracked)
+{
     PushWindowEvent(SdlId(hwnd_), SDL_WINDOWEVENT_FOCUS_GAINED);
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
@@ -241,7 +257,8 @@ TEST_F(Win32MessageTest, FocusChangesAreSentAndTracked) {
     EXPECT_EQ(seen, expected);
 }
 
-struct KeyCase {
+struct KeyCase
+{
     const char* name;
     SDL_Scancode scancode;
     SDL_Keycode keycode;
@@ -250,13 +267,17 @@ struct KeyCase {
     char character;
 };
 
-void PrintTo(const KeyCase& key, std::ostream* out) {
+void PrintTo(const KeyCase& key, std::ostream* out)
+{
     *out << key.name;
 }
 
-class Win32KeyTable : public ::testing::TestWithParam<KeyCase> {};
+class Win32KeyTable : public ::testing::TestWithParam<KeyCase>
+{
+};
 
-TEST_P(Win32KeyTable, MapsKeyAndCharacter) {
+TEST_P(Win32KeyTable, MapsKeyAndCharacter)
+{
     const KeyCase& key = GetParam();
     EXPECT_EQ(win32::KeyInfoFor(key.scancode, key.keycode, key.mods).vk, key.vk);
     EXPECT_EQ(win32::CharacterFor(key.vk, key.mods), key.character);
@@ -282,4 +303,4 @@ const KeyCase kKeyCases[] = {
 INSTANTIATE_TEST_SUITE_P(Keys, Win32KeyTable, ::testing::ValuesIn(kKeyCases),
                          [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
-}  // namespace
+} // namespace

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 constexpr DWORD kCaptioned = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr DWORD kFullScreen = WS_POPUP | WS_VISIBLE;
 
-TEST(Win32Class, RegistrationRulesAndErrors) {
+TEST(Win32Class, RegistrationRulesAndErrors)
+{
     WNDCLASSA wc = TestClass("Win32ClassRules");
     const ATOM atom = RegisterClassA(&wc);
     EXPECT_NE(atom, 0);
@@ -39,7 +41,8 @@ TEST(Win32Class, RegistrationRulesAndErrors) {
     EXPECT_TRUE(UnregisterClassA("Win32ClassRules", nullptr)) << "a null instance means the executable";
 }
 
-TEST(Win32Class, CreateWithUnknownClassFails) {
+TEST(Win32Class, CreateWithUnknownClassFails)
+{
     SetLastError(0);
     EXPECT_EQ(CreateWindowExA(0, "Win32NeverRegistered", "t", kFullScreen, 0, 0, 64, 48, nullptr, nullptr,
                               GetModuleHandleA(nullptr), nullptr),
@@ -47,7 +50,8 @@ TEST(Win32Class, CreateWithUnknownClassFails) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
 }
 
-TEST(Win32Geometry, AdjustWindowRectFrames) {
+TEST(Win32Geometry, AdjustWindowRectFrames)
+{
     RECT captioned{0, 0, 640, 480};
     ASSERT_TRUE(AdjustWindowRect(&captioned, kCaptioned, FALSE));
     EXPECT_EQ(captioned.left, -3);
@@ -73,11 +77,12 @@ TEST(Win32Geometry, AdjustWindowRectFrames) {
     EXPECT_EQ(popup.bottom, 40);
 }
 
-TEST_F(Win32WindowTest, CaptionedWindowHasExactClientArea) {
+TEST_F(Win32WindowTest, CaptionedWindowHasExactClientArea)
+{
     RECT outer{0, 0, 640, 480};
     AdjustWindowRect(&outer, kCaptioned, FALSE);
-    const HWND hwnd = Create(kCaptioned, CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
-                             outer.bottom - outer.top);
+    const HWND hwnd =
+        Create(kCaptioned, CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top);
     ASSERT_NE(hwnd, nullptr);
 
     RECT client{};
@@ -104,7 +109,8 @@ TEST_F(Win32WindowTest, CaptionedWindowHasExactClientArea) {
     EXPECT_EQ(window.bottom - window.top, outer.bottom - outer.top);
 }
 
-TEST_F(Win32WindowTest, PopupCoversExactRectangleAtOrigin) {
+TEST_F(Win32WindowTest, PopupCoversExactRectangleAtOrigin)
+{
     const HWND hwnd = Create(kFullScreen, 0, 0, 800, 600);
     ASSERT_NE(hwnd, nullptr);
     SDL_Window* sdl = Win32GetSdlWindow(hwnd);
@@ -130,7 +136,8 @@ TEST_F(Win32WindowTest, PopupCoversExactRectangleAtOrigin) {
     EXPECT_EQ(window.bottom, 600);
 }
 
-TEST_F(Win32WindowTest, VisibilityFollowsStyleAndShowWindow) {
+TEST_F(Win32WindowTest, VisibilityFollowsStyleAndShowWindow)
+{
     const HWND hwnd = Create(WS_POPUP, 0, 0, 32, 32);
     ASSERT_NE(hwnd, nullptr);
     SDL_Window* sdl = Win32GetSdlWindow(hwnd);
@@ -141,7 +148,8 @@ TEST_F(Win32WindowTest, VisibilityFollowsStyleAndShowWindow) {
     EXPECT_TRUE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_HIDDEN);
 }
 
-TEST_F(Win32WindowTest, CreationAndDestructionMessages) {
+TEST_F(Win32WindowTest, CreationAndDestructionMessages)
+{
     const HWND hwnd = Create(kFullScreen, 0, 0, 32, 32);
     ASSERT_NE(hwnd, nullptr);
     ASSERT_GE(Log().size(), 2u);
@@ -167,7 +175,8 @@ TEST_F(Win32WindowTest, CreationAndDestructionMessages) {
     EXPECT_FALSE(PostMessageA(hwnd, WM_USER, 0, 0));
 }
 
-TEST_F(Win32WindowTest, RefusedCreationGivesNoWindow) {
+TEST_F(Win32WindowTest, RefusedCreationGivesNoWindow)
+{
     RefuseMessage() = WM_NCCREATE;
     EXPECT_EQ(Create(kFullScreen, 0, 0, 32, 32), nullptr);
     RefuseMessage() = WM_CREATE;
@@ -178,7 +187,8 @@ TEST_F(Win32WindowTest, RefusedCreationGivesNoWindow) {
     EXPECT_NE(RegisterClassA(&TestClassRef()), 0);
 }
 
-TEST_F(Win32WindowTest, ShowCursorKeepsDisplayCount) {
+TEST_F(Win32WindowTest, ShowCursorKeepsDisplayCount)
+{
     // Hidden before any window exists: the window created later still hides it.
     EXPECT_EQ(ShowCursor(FALSE), -1);
     ASSERT_NE(Create(kFullScreen, 0, 0, 32, 32), nullptr);
@@ -190,4 +200,4 @@ TEST_F(Win32WindowTest, ShowCursorKeepsDisplayCount) {
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
 }
 
-}  // namespace
+} // namespace

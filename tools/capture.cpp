@@ -3,6 +3,7 @@
 // registry, factory, loader and effects; only the clock is replaced, by frame
 // times stepped at a fixed rate, so every run writes the same pictures. With
 // --video the frames go to an H.264 file with the script's music instead.
+#include "command_line.h"
 #include "app/demo.h"
 #include "d3d9/test_hooks.h"
 #include "timeline/script_loader.h"
@@ -98,19 +99,6 @@ int Fail(const std::string& message)
     return 1;
 }
 
-bool ParseUnsigned(const std::string& text, uint32_t& value)
-{
-    if (text.empty() || text[0] < '0' || text[0] > '9')
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    unsigned long long parsed = std::strtoull(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || parsed > 0xFFFFFFFFull)
-        return false;
-    value = static_cast<uint32_t>(parsed);
-    return true;
-}
-
 bool ParsePositive(const std::string& text, int limit, int& value)
 {
     uint32_t parsed = 0;
@@ -118,13 +106,6 @@ bool ParsePositive(const std::string& text, int limit, int& value)
         return false;
     value = static_cast<int>(parsed);
     return true;
-}
-
-bool ParseSize(const std::string& text, int& width, int& height)
-{
-    size_t x = text.find('x');
-    return x != std::string::npos && ParsePositive(text.substr(0, x), 16384, width) &&
-           ParsePositive(text.substr(x + 1), 16384, height);
 }
 
 bool ParseTimes(const std::string& text, std::vector<uint32_t>& times)
@@ -175,7 +156,7 @@ int ParseOptions(int argc, char** argv, Options& options)
         else if (option == "--video")
             ok = !(options.video = value).empty();
         else if (option == "--size")
-            ok = ParseSize(value, options.width, options.height);
+            ok = ParseSize(value, options.width, options.height, 1);
         else if (option == "--fps")
             ok = ParsePositive(value, 1000, options.fps);
         else if (option == "--antialias")

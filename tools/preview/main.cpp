@@ -2,6 +2,7 @@
 // renderer, registry, loader and effects, for the people who make shows:
 // pause, seek, step, loop, and see the script, the shaders and the assets
 // change the moment they are saved.
+#include "command_line.h"
 #include "app/demo.h"
 #include "d3d9/test_hooks.h"
 #include "effects/particles/random.h"
@@ -70,31 +71,6 @@ int Fail(const std::string& message)
     return 1;
 }
 
-bool ParseUnsigned(const std::string& text, uint32_t& value)
-{
-    if (text.empty() || text[0] < '0' || text[0] > '9')
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    unsigned long long parsed = std::strtoull(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || parsed > 0xFFFFFFFFull)
-        return false;
-    value = static_cast<uint32_t>(parsed);
-    return true;
-}
-
-bool ParseSize(const std::string& text, int& width, int& height)
-{
-    size_t x = text.find('x');
-    uint32_t w = 0, h = 0;
-    if (x == std::string::npos || !ParseUnsigned(text.substr(0, x), w) || !ParseUnsigned(text.substr(x + 1), h) ||
-        w < 64 || h < 64 || w > 16384 || h > 16384)
-        return false;
-    width = static_cast<int>(w);
-    height = static_cast<int>(h);
-    return true;
-}
-
 // 0 to go on, 1 on a bad command line, 2 after --help.
 int ParseOptions(int argc, char** argv, Options& options)
 {
@@ -126,7 +102,7 @@ int ParseOptions(int argc, char** argv, Options& options)
         else if (option == "--shots")
             options.shots = value;
         else if (option == "--size")
-            ok = ParseSize(value, options.width, options.height);
+            ok = ParseSize(value, options.width, options.height, 64);
         else if (option == "--start")
             ok = options.hasStart = ParseUnsigned(value, options.start);
         else if (option == "--bpm")

@@ -3,6 +3,7 @@
 // frame in steady state (counted with a replaced global operator new). Then
 // each screen-space effect's Render alone on that device, with stand-in
 // resources, so the cost is the effect's own and the renderer's caches.
+#include "support/counting_allocator.h"
 #include "app/demo.h"
 #include "effects/fractal.h"
 #include "effects/moopy.h"
@@ -23,7 +24,6 @@
 
 namespace
 {
-long g_Allocations = 0;
 
 class Idle : public C_FXEffect
 {
@@ -102,24 +102,6 @@ void MeasureScreenEffects()
     MeasureRender<C_FXMoopy>("moopy", {{"tiles", "2"}});
 }
 } // namespace
-
-void* operator new(std::size_t size)
-{
-    ++g_Allocations;
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 
 int main()
 {

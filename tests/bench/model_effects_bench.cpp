@@ -7,6 +7,7 @@
 //   microseconds of Render (one draw call each, from buffers built at Init)
 //   and heap allocations per frame, counted with a replaced operator new.
 // Run from anywhere; it reads the shipped data from the source tree.
+#include "support/counting_allocator.h"
 #include "app/demo.h"
 #include "effects/pqtorus.h"
 #include "effects/shape_grid.h"
@@ -22,7 +23,6 @@
 
 namespace
 {
-long g_Allocations = 0;
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -142,24 +142,6 @@ int DeviceEffects()
     return 0;
 }
 } // namespace
-
-void* operator new(std::size_t size)
-{
-    ++g_Allocations;
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 
 int main()
 {

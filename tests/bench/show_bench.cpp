@@ -5,6 +5,7 @@
 // state (counted by a replaced global operator new; the GL driver is C and
 // allocates with malloc, which is not counted). Run from the repository root:
 //   build/release/tests/bench/quorl_show_bench [--size WxH] [--fps N]
+#include "support/counting_allocator.h"
 #include "app/demo.h"
 #include "timeline/script_loader.h"
 
@@ -25,7 +26,6 @@
 
 namespace
 {
-long g_Allocations = 0;
 
 using Clock = std::chrono::steady_clock;
 
@@ -173,24 +173,6 @@ std::map<std::string, std::string> SingleEffectScripts(const std::string& show)
     return scripts;
 }
 } // namespace
-
-void* operator new(std::size_t size)
-{
-    ++g_Allocations;
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 
 int main(int argc, char** argv)
 {

@@ -29,9 +29,31 @@ bool C_Demo::Init()
         return false;
     m_Settings = settings;
 
+    if (!OpenWindow(WndProc, GetWindowClassName(), GetWindowTitle()))
+        return false;
+    ShowCursor(FALSE);
+
+    if (!m_Renderer.Create(m_Settings.width, m_Settings.height, m_Settings.antiAliasing, m_Settings.vsync,
+                           m_Settings.windowed))
+        return false;
+
+    m_Factory.RegisterAll();
+
+    if (!LoadScript(*this, "data\\demo.xml"))
+        return false;
+
+    if (!m_Music.Init(m_Settings.music))
+        return false;
+
+    m_Stream = m_Music.CreateStream(m_MusicFile);
+    return true;
+}
+
+bool C_Demo::OpenWindow(WNDPROC procedure, const char* className, const char* title)
+{
     WNDCLASSA windowClass = {};
     windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = WndProc;
+    windowClass.lpfnWndProc = procedure;
     windowClass.cbClsExtra = 0;
     windowClass.cbWndExtra = 0;
     windowClass.hInstance = m_Instance;
@@ -39,7 +61,7 @@ bool C_Demo::Init()
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszMenuName = NULL;
-    windowClass.lpszClassName = GetWindowClassName();
+    windowClass.lpszClassName = className;
     if (RegisterClassA(&windowClass) == 0)
     {
         GetLastError();
@@ -67,27 +89,11 @@ bool C_Demo::Init()
         height = m_Settings.height;
     }
 
-    m_Window = CreateWindowExA(0, GetWindowClassName(), GetWindowTitle(), style, x, y, width, height, NULL, NULL,
-                               m_Instance, NULL);
+    m_Window = CreateWindowExA(0, className, title, style, x, y, width, height, NULL, NULL, m_Instance, NULL);
     if (m_Window == NULL)
         return false;
 
     ShowWindow(m_Window, SW_SHOW);
-    ShowCursor(FALSE);
-
-    if (!m_Renderer.Create(m_Settings.width, m_Settings.height, m_Settings.antiAliasing, m_Settings.vsync,
-                           m_Settings.windowed))
-        return false;
-
-    m_Factory.RegisterAll();
-
-    if (!LoadScript(*this, "data\\demo.xml"))
-        return false;
-
-    if (!m_Music.Init(m_Settings.music))
-        return false;
-
-    m_Stream = m_Music.CreateStream(m_MusicFile);
     return true;
 }
 

@@ -31,6 +31,11 @@ public:
     virtual bool RenderFrame(uint32_t time, uint32_t delta);
     virtual bool Shutdown();
 
+    // Registers the window class and opens the shown window that the settings
+    // ask for (a popup at the origin, or a captioned window whose client area
+    // is the resolution); the player's and the tools' one way to do it.
+    bool OpenWindow(WNDPROC procedure, const char* className, const char* title);
+
     // Inserts after every event that starts at or before this one.
     void AddEvent(const boost::shared_ptr<C_FXEffect>& effect);
     // Inserts before the first active effect of greater z.

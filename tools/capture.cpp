@@ -402,39 +402,17 @@ public:
     {
         if (m_Demo.m_Window)
             DestroyWindow(m_Demo.m_Window);
-        if (m_Registered)
-            UnregisterClassA(m_Demo.GetWindowClassName(), m_Demo.m_Instance);
+        UnregisterClassA(m_Demo.GetWindowClassName(), m_Demo.m_Instance);
     }
 
     bool Create()
     {
         m_Demo.m_Instance = GetModuleHandleA(NULL);
-        WNDCLASSA windowClass = {};
-        windowClass.style = CS_OWNDC;
-        windowClass.lpfnWndProc = WndProc;
-        windowClass.hInstance = m_Demo.m_Instance;
-        windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        windowClass.lpszClassName = m_Demo.GetWindowClassName();
-        m_Registered = RegisterClassA(&windowClass) != 0;
-        if (!m_Registered)
-            return false;
-
-        const DWORD style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-        RECT rect = {0, 0, m_Demo.m_Settings.width, m_Demo.m_Settings.height};
-        AdjustWindowRect(&rect, style, FALSE);
-        m_Demo.m_Window = CreateWindowExA(0, m_Demo.GetWindowClassName(), m_Demo.GetWindowTitle(), style, CW_USEDEFAULT,
-                                          CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, NULL, NULL,
-                                          m_Demo.m_Instance, NULL);
-        if (!m_Demo.m_Window)
-            return false;
-        ShowWindow(m_Demo.m_Window, SW_SHOW);
-        return true;
+        return m_Demo.OpenWindow(WndProc, m_Demo.GetWindowClassName(), m_Demo.GetWindowTitle());
     }
 
 private:
     C_Demo& m_Demo;
-    bool m_Registered = false;
 };
 
 // Keeps the window answering; Esc or closing it ends the capture early.

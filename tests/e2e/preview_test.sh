@@ -9,7 +9,7 @@ root=$(realpath "$2")
 
 if [ -z "${DISPLAY:-}" ] || [ -z "${QUORL_E2E_INNER:-}" ]; then
     export QUORL_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -r" bash "$0" "$@"
 fi
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}

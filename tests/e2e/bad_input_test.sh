@@ -101,8 +101,7 @@ nested() {
 # --- running one case
 
 find_window() {
-    wid=$(timeout 60 xdotool search --sync --onlyvisible --name "^Dravik's Quorl\$" 2>/dev/null | head -n 1)
-    [ -n "$wid" ]
+    wid=$(find_visible 60 "^Dravik's Quorl\$")
 }
 
 listing() { find "$1" -printf '%P %y %s\n' 2>/dev/null | sort; }

@@ -46,7 +46,7 @@ out="$scratch/stdout"
 (cd "$show" && exec "$preview" --script data/preview.xml --start 20000 --size 320x240 --shots "$shots" \
     >"$out" 2>"$scratch/stderr") &
 pid=$!
-wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^quorl-preview" 2>/dev/null | head -n 1)
+wid=$(find_visible 30 "^quorl-preview")
 if [ -z "$wid" ]; then
     echo "FAIL: no preview window"; cat "$scratch/stderr"; exit 1
 fi

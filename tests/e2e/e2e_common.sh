@@ -1,6 +1,9 @@
 # What every end-to-end script shares: case bookkeeping and waiting for the
 # program to end. Sourced; the script sets current, pid and before.
 
+# GTK waits for an accessibility bus that a test display does not have.
+export NO_AT_BRIDGE=1
+
 fail() { echo "FAIL: $current: $*"; failures=$((failures + 1)); }
 
 # wait_exit <seconds>: sets rc, or fails and kills the program on a time-out.

@@ -34,7 +34,12 @@ begin_case() {
     if find_settings; then
         return 0
     fi
-    fail "no Settings dialog"
+    # Say how it ended, for whoever meets this again.
+    if kill -0 "$pid" 2>/dev/null; then
+        fail "no Settings dialog (the process still runs)"
+    else
+        fail "no Settings dialog (the process ended)"
+    fi
     return 1
 }
 

@@ -10,6 +10,7 @@
 #include "resource/render_target.h"
 #include "support/d3d9_names.h"
 #include "support/held_resource.h"
+#include "support/effect_test.h"
 #include "support/recording_d3d9.h"
 
 #include <gtest/gtest.h>
@@ -22,24 +23,7 @@
 
 namespace
 {
-std::string State(D3DRENDERSTATETYPE state, DWORD value)
-{
-    return "SetRenderState " + d3d9names::RenderStateName(state) + " " + d3d9names::RenderStateValueName(state, value);
-}
-
-class RecordedMesh : public I_Mesh
-{
-public:
-    bool Draw() override
-    {
-        RecordingD3D9::Get().calls.push_back("Mesh.Draw");
-        return true;
-    }
-    IDirect3DVertexBuffer9* GetVertexBuffer() override { return nullptr; }
-    IDirect3DIndexBuffer9* GetIndexBuffer() override { return nullptr; }
-};
-
-class Effects : public ::testing::Test
+class Effects : public EffectTest
 {
 protected:
     void SetUp() override
@@ -47,55 +31,9 @@ protected:
         RecordingD3D9::Reset();
         SetRandomState(1);
         ASSERT_TRUE(demo->m_Renderer.Create(800, 600, 0, false, true));
-        C_ResourceRegistry& resources = demo->m_Resources;
-        // Stand-ins for the shipped files: the shaders are only ever compared with null.
-        resources.Add("quad2d.x", new HeldResource(Resource::Mesh, &mesh));
-        for (const char* name : {"quad2d.vsh", "particle.vsh"})
-            resources.Add(name, new HeldResource(Resource::VertexShader, &mesh));
-        for (const char* name : {"quad2d.psh", "particle.psh"})
-            resources.Add(name, new HeldResource(Resource::PixelShader, &mesh));
+        AddStandIns({"quad2d.x"}, {"quad2d.vsh", "particle.vsh"}, {"quad2d.psh", "particle.psh"});
         Calls().clear();
     }
-
-    void TearDown() override
-    {
-        effects.clear();
-        demo.reset();
-        EXPECT_EQ(RecordingD3D9::Get().liveObjects, 0) << "every device object is released";
-    }
-
-    std::vector<std::string>& Calls() { return RecordingD3D9::Get().calls; }
-
-    // Each expected call appears after the one before it.
-    void ExpectInOrder(const std::vector<std::string>& expected)
-    {
-        auto at = Calls().begin();
-        for (const std::string& call : expected)
-        {
-            at = std::find(at, Calls().end(), call);
-            ASSERT_NE(at, Calls().end()) << "missing or out of order: " << call;
-            ++at;
-        }
-    }
-
-    bool Called(const std::string& call) { return std::find(Calls().begin(), Calls().end(), call) != Calls().end(); }
-
-    std::array<float, 4> VS(UINT r) { return RecordingD3D9::Get().vertexConstants.at(r); }
-    std::array<float, 4> PS(UINT r) { return RecordingD3D9::Get().pixelConstants.at(r); }
-
-    template <class T>
-    T& Made(std::initializer_list<std::pair<const char*, const char*>> attributes)
-    {
-        effects.emplace_back(new T);
-        for (const auto& attribute : attributes)
-            effects.back()->SetVariable(attribute.first, attribute.second);
-        EXPECT_TRUE(effects.back()->Init());
-        return static_cast<T&>(*effects.back());
-    }
-
-    RecordedMesh mesh;
-    std::optional<C_Demo> demo{std::in_place};
-    std::vector<std::unique_ptr<C_FXEffect>> effects;
 };
 
 TEST_F(Effects, ClearFlagsFollowTheSwitchesAndTheColourIsAlwaysTransparentBlack)

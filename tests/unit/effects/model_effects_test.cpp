@@ -11,6 +11,7 @@
 #include "resource/render_target.h"
 #include "support/d3d9_names.h"
 #include "support/held_resource.h"
+#include "support/effect_test.h"
 #include "support/recording_d3d9.h"
 
 #include <gtest/gtest.h>
@@ -23,25 +24,6 @@
 
 namespace
 {
-using Register = std::array<float, 4>;
-
-std::string State(D3DRENDERSTATETYPE state, DWORD value)
-{
-    return "SetRenderState " + d3d9names::RenderStateName(state) + " " + d3d9names::RenderStateValueName(state, value);
-}
-
-class RecordedMesh : public I_Mesh
-{
-public:
-    bool Draw() override
-    {
-        RecordingD3D9::Get().calls.push_back("Mesh.Draw");
-        return true;
-    }
-    IDirect3DVertexBuffer9* GetVertexBuffer() override { return nullptr; }
-    IDirect3DIndexBuffer9* GetIndexBuffer() override { return nullptr; }
-};
-
 // The perspective every effect uses: 60 degrees vertically, far plane 100.
 struct Perspective
 {
@@ -55,7 +37,7 @@ Perspective Expected(float aspect, float nearPlane)
     return {yScale / aspect, yScale, q, -nearPlane * q};
 }
 
-class ModelEffects : public ::testing::Test
+class ModelEffects : public EffectTest
 {
 protected:
     void SetUp() override
@@ -67,44 +49,11 @@ protected:
         demo->m_Settings.width = 1024;
         demo->m_Settings.height = 512;
         ASSERT_TRUE(demo->m_Renderer.Create(800, 600, 0, false, true));
-        C_ResourceRegistry& resources = demo->m_Resources;
-        resources.Add("torus.x", new HeldResource(Resource::Mesh, &mesh));
-        for (const char* name : {"env_model.vsh", "pqtorus.vsh", "particle.vsh", "tunnel.vsh"})
-            resources.Add(name, new HeldResource(Resource::VertexShader, &mesh));
-        for (const char* name : {"env_model.psh", "particle.psh", "tunnel.psh"})
-            resources.Add(name, new HeldResource(Resource::PixelShader, &mesh));
+        AddStandIns({"torus.x"}, {"env_model.vsh", "pqtorus.vsh", "particle.vsh", "tunnel.vsh"},
+                    {"env_model.psh", "particle.psh", "tunnel.psh"});
         Calls().clear();
     }
 
-    void TearDown() override
-    {
-        effects.clear();
-        demo.reset();
-        EXPECT_EQ(RecordingD3D9::Get().liveObjects, 0) << "every device object is released";
-    }
-
-    std::vector<std::string>& Calls() { return RecordingD3D9::Get().calls; }
-
-    void ExpectInOrder(const std::vector<std::string>& expected)
-    {
-        auto at = Calls().begin();
-        for (const std::string& call : expected)
-        {
-            at = std::find(at, Calls().end(), call);
-            ASSERT_NE(at, Calls().end()) << "missing or out of order: " << call;
-            ++at;
-        }
-    }
-
-    bool Called(const std::string& call) { return std::find(Calls().begin(), Calls().end(), call) != Calls().end(); }
-    bool CalledStartingWith(const std::string& prefix)
-    {
-        return std::any_of(Calls().begin(), Calls().end(),
-                           [&](const std::string& call) { return call.compare(0, prefix.size(), prefix) == 0; });
-    }
-
-    Register VS(UINT r) { return RecordingD3D9::Get().vertexConstants.at(r); }
-    Register PS(UINT r) { return RecordingD3D9::Get().pixelConstants.at(r); }
     DWORD Cached(D3DRENDERSTATETYPE state) { return demo->m_Renderer.renderStateCache.at(state); }
 
     // c0..c3 hold the transposed projection alone.
@@ -116,20 +65,6 @@ protected:
         EXPECT_FLOAT_EQ(VS(2)[3], p.depthOffset);
         EXPECT_EQ(VS(3), (Register{0.0f, 0.0f, 1.0f, 0.0f}));
     }
-
-    template <class T>
-    T& Made(std::initializer_list<std::pair<const char*, const char*>> attributes, bool initialised = true)
-    {
-        effects.emplace_back(new T);
-        for (const auto& attribute : attributes)
-            effects.back()->SetVariable(attribute.first, attribute.second);
-        EXPECT_EQ(effects.back()->Init(), initialised);
-        return static_cast<T&>(*effects.back());
-    }
-
-    RecordedMesh mesh;
-    std::optional<C_Demo> demo{std::in_place};
-    std::vector<std::unique_ptr<C_FXEffect>> effects;
 };
 
 TEST_F(ModelEffects, TheFactoryMakesTheFourByName)

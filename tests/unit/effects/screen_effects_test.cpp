@@ -13,6 +13,7 @@
 #include "resource/texture.h"
 #include "support/d3d9_names.h"
 #include "support/held_resource.h"
+#include "support/effect_test.h"
 #include "support/recording_d3d9.h"
 #include "timeline/effect_factory.h"
 
@@ -27,13 +28,6 @@
 
 namespace
 {
-using Register = std::array<float, 4>;
-
-std::string State(D3DRENDERSTATETYPE state, DWORD value)
-{
-    return "SetRenderState " + d3d9names::RenderStateName(state) + " " + d3d9names::RenderStateValueName(state, value);
-}
-
 std::string Sampler(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value)
 {
     return "SetSamplerState " + std::to_string(sampler) + " " + d3d9names::SamplerStateName(type) + " " +
@@ -57,7 +51,7 @@ private:
     const char* m_Name;
 };
 
-class ScreenEffects : public ::testing::Test
+class ScreenEffects : public EffectTest
 {
 protected:
     void SetUp() override
@@ -78,13 +72,6 @@ protected:
         targetIndex = resources.Add("scene", target);
     }
 
-    void TearDown() override
-    {
-        effects.clear();
-        demo.reset();
-        EXPECT_EQ(RecordingD3D9::Get().liveObjects, 0) << "every device object is released";
-    }
-
     // An image resource of a given file size, standing in for a loaded file.
     int AddImage(const char* name, UINT width, UINT height)
     {
@@ -92,16 +79,6 @@ protected:
         texture->m_Info.Width = width;
         texture->m_Info.Height = height;
         return demo->m_Resources.Add(name, texture);
-    }
-
-    template <class T>
-    T& Made(std::initializer_list<std::pair<const char*, const char*>> attributes)
-    {
-        effects.emplace_back(new T);
-        for (const auto& attribute : attributes)
-            effects.back()->SetVariable(attribute.first, attribute.second);
-        EXPECT_TRUE(effects.back()->Init());
-        return static_cast<T&>(*effects.back());
     }
 
     // Renders with fresh records of calls and registers.
@@ -114,30 +91,11 @@ protected:
         EXPECT_TRUE(effect.Render(progress, eventSeconds, frameSeconds));
     }
 
-    std::vector<std::string>& Calls() { return RecordingD3D9::Get().calls; }
-    bool Called(const std::string& call) { return std::count(Calls().begin(), Calls().end(), call) > 0; }
-
-    // Each expected call appears after the one before it.
-    void ExpectInOrder(const std::vector<std::string>& expected)
-    {
-        auto at = Calls().begin();
-        for (const std::string& call : expected)
-        {
-            at = std::find(at, Calls().end(), call);
-            ASSERT_NE(at, Calls().end()) << "missing or out of order: " << call;
-            ++at;
-        }
-    }
-
-    Register VS(UINT r) { return RecordingD3D9::Get().vertexConstants.at(r); }
-    Register PS(UINT r) { return RecordingD3D9::Get().pixelConstants.at(r); }
     bool VSSet(UINT r) { return RecordingD3D9::Get().vertexConstants.count(r) > 0; }
     C_Renderer& Renderer() { return demo->m_Renderer; }
 
     NamedMesh quad{"quad2d.x"};
     NamedMesh border{"border.x"};
-    std::optional<C_Demo> demo{std::in_place};
-    std::vector<std::unique_ptr<C_FXEffect>> effects;
     Resource::C_RenderTarget* target = nullptr;
     int targetIndex = -1;
     int title = -1;

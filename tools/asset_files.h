@@ -1,7 +1,10 @@
-// What the asset generators share: the data folders, whole text files, and a
-// line per file written.
+// What the asset generators share: the data folders, whole text files, a line
+// per file written, and the small shading helpers their pictures use.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -29,4 +32,20 @@ inline bool Report(bool ok, const std::string& path)
     else
         std::fprintf(stderr, "could not write %s\n", path.c_str());
     return ok;
+}
+
+inline double Clamp01(double v)
+{
+    return std::min(1.0, std::max(0.0, v));
+}
+
+inline double SmoothStep(double edge0, double edge1, double x)
+{
+    const double t = Clamp01((x - edge0) / (edge1 - edge0));
+    return t * t * (3.0 - 2.0 * t);
+}
+
+inline uint8_t ToByte(double v)
+{
+    return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0));
 }

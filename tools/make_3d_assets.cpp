@@ -179,17 +179,6 @@ std::string XFile(const std::string& name, const Mesh& mesh)
     return out;
 }
 
-double Clamp01(double v)
-{
-    return std::min(1.0, std::max(0.0, v));
-}
-
-double SmoothStep(double edge0, double edge1, double x)
-{
-    const double t = Clamp01((x - edge0) / (edge1 - edge0));
-    return t * t * (3.0 - 2.0 * t);
-}
-
 Vec3 Mix(Vec3 a, Vec3 b, double t)
 {
     return a * (1.0 - t) + b * t;

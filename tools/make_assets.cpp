@@ -68,22 +68,6 @@ Mesh Quad2D {
 }
 )";
 
-double Clamp01(double v)
-{
-    return std::min(1.0, std::max(0.0, v));
-}
-
-double SmoothStep(double edge0, double edge1, double x)
-{
-    const double t = Clamp01((x - edge0) / (edge1 - edge0));
-    return t * t * (3.0 - 2.0 * t);
-}
-
-uint8_t ToByte(double v)
-{
-    return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0));
-}
-
 // Renders a square sprite from a shading function of the point (x, y), both
 // -1..1 across the image, y down. Each pixel averages a grid of samples.
 std::vector<uint8_t> Render(const std::function<Rgba(double, double)>& shade)

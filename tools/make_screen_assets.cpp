@@ -90,22 +90,6 @@ struct Colour
     double r, g, b;
 };
 
-double Clamp01(double v)
-{
-    return std::min(1.0, std::max(0.0, v));
-}
-
-double SmoothStep(double edge0, double edge1, double x)
-{
-    const double t = Clamp01((x - edge0) / (edge1 - edge0));
-    return t * t * (3.0 - 2.0 * t);
-}
-
-uint8_t ToByte(double v)
-{
-    return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0));
-}
-
 Colour Mix(const Colour& a, const Colour& b, double t)
 {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};

@@ -13,15 +13,15 @@
 #include <mutex>
 #include <vector>
 
-using quorl_bass::Clock;
-using quorl_bass::Output;
-using quorl_bass::Pcm;
-using quorl_bass::Stream;
+using bass::Clock;
+using bass::Output;
+using bass::Pcm;
+using bass::Stream;
 
 namespace
 {
 
-thread_local int g_error = BASS_OK;
+thread_local int g_Error = BASS_OK;
 
 struct Library
 {
@@ -54,56 +54,56 @@ enum class Mixer
 class ChannelCall
 {
 public:
-    ChannelCall(DWORD handle, Mixer mixer) : lib_(Lib()), guard_(lib_.api)
+    ChannelCall(DWORD handle, Mixer mixer) : m_Lib(Lib()), m_Guard(m_Lib.api)
     {
-        if (!lib_.initialised)
+        if (!m_Lib.initialised)
         {
-            g_error = BASS_ERROR_INIT;
+            g_Error = BASS_ERROR_INIT;
             return;
         }
-        for (auto& s : lib_.streams)
+        for (auto& s : m_Lib.streams)
         {
             if (s->Handle() == handle && handle != 0)
-                stream_ = s.get();
+                m_Stream = s.get();
         }
-        if (!stream_)
+        if (!m_Stream)
         {
-            g_error = BASS_ERROR_HANDLE;
+            g_Error = BASS_ERROR_HANDLE;
             return;
         }
-        locked_ = mixer == Mixer::Shared;
-        if (locked_)
-            lib_.output.Lock();
-        g_error = BASS_OK;
+        m_Locked = mixer == Mixer::Shared;
+        if (m_Locked)
+            m_Lib.output.Lock();
+        g_Error = BASS_OK;
     }
     ~ChannelCall()
     {
-        if (locked_)
-            lib_.output.Unlock();
+        if (m_Locked)
+            m_Lib.output.Unlock();
     }
     ChannelCall(const ChannelCall&) = delete;
     ChannelCall& operator=(const ChannelCall&) = delete;
 
-    Stream* operator->() const { return stream_; }
-    explicit operator bool() const { return stream_ != nullptr; }
-    bool Silent() const { return lib_.silent; }
+    Stream* operator->() const { return m_Stream; }
+    explicit operator bool() const { return m_Stream != nullptr; }
+    bool Silent() const { return m_Lib.silent; }
 
 private:
-    Library& lib_;
-    std::lock_guard<std::mutex> guard_;
-    Stream* stream_ = nullptr;
-    bool locked_ = false;
+    Library& m_Lib;
+    std::lock_guard<std::mutex> m_Guard;
+    Stream* m_Stream = nullptr;
+    bool m_Locked = false;
 };
 
 BOOL Fail(int code)
 {
-    g_error = code;
+    g_Error = code;
     return FALSE;
 }
 
 BOOL Succeed()
 {
-    g_error = BASS_OK;
+    g_Error = BASS_OK;
     return TRUE;
 }
 
@@ -164,7 +164,7 @@ extern "C"
 
     int WINAPI BASS_ErrorGetCode(void)
     {
-        return g_error;
+        return g_Error;
     }
 
     HSTREAM WINAPI BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD)
@@ -180,8 +180,8 @@ extern "C"
 
         // Decoding takes a while; other channels stay usable meanwhile.
         Pcm pcm;
-        int result = mem ? quorl_bass::DecodeMemory(static_cast<const unsigned char*>(file) + offset, length, pcm)
-                         : quorl_bass::DecodeFile(static_cast<const char*>(file), offset, length, pcm);
+        int result = mem ? bass::DecodeMemory(static_cast<const unsigned char*>(file) + offset, length, pcm)
+                         : bass::DecodeFile(static_cast<const char*>(file), offset, length, pcm);
         if (result != BASS_OK)
             return Fail(result);
 
@@ -195,7 +195,7 @@ extern "C"
         lib.output.Lock();
         lib.streams.push_back(std::move(stream));
         lib.output.Unlock();
-        g_error = BASS_OK;
+        g_Error = BASS_OK;
         return handle;
     }
 
@@ -227,7 +227,7 @@ extern "C"
             return kNoPosition;
         if (!(pos >= 0.0f) || pos > 1e12f)
         {
-            g_error = BASS_ERROR_ILLPARAM;
+            g_Error = BASS_ERROR_ILLPARAM;
             return kNoPosition;
         }
         const double rate = channel->Rate();

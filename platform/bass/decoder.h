@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace quorl_bass
+namespace bass
 {
 
 struct Pcm
@@ -21,4 +21,4 @@ struct Pcm
 int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out);
 int DecodeMemory(const void* data, uint64_t length, Pcm& out);
 
-} // namespace quorl_bass
+} // namespace bass

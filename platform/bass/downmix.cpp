@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace quorl_bass
+namespace bass
 {
 namespace
 {
@@ -47,4 +47,4 @@ void DownmixToStereo(const float* in, int channels, uint64_t frames, std::vector
     }
 }
 
-} // namespace quorl_bass
+} // namespace bass

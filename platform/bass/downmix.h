@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
-namespace quorl_bass
+namespace bass
 {
 
 // Appends `frames` interleaved frames of `channels` floats in [-1, 1] to `out`
 // as interleaved 16-bit left and right.
 void DownmixToStereo(const float* in, int channels, uint64_t frames, std::vector<int16_t>& out);
 
-} // namespace quorl_bass
+} // namespace bass

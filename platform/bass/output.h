@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-namespace quorl_bass
+namespace bass
 {
 
 class Output
@@ -29,7 +29,7 @@ public:
 
 private:
     struct Device;
-    std::unique_ptr<Device> device_;
+    std::unique_ptr<Device> m_Device;
 };
 
-} // namespace quorl_bass
+} // namespace bass

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace quorl_bass
+namespace bass
 {
 namespace
 {
@@ -85,30 +85,30 @@ int Output::Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return BASS_ERROR_DEVICE;
     }
-    device_ = std::move(device);
-    SDL_PauseAudioDevice(device_->id, 0);
+    m_Device = std::move(device);
+    SDL_PauseAudioDevice(m_Device->id, 0);
     return BASS_OK;
 }
 
 void Output::Close()
 {
-    if (!device_)
+    if (!m_Device)
         return;
-    SDL_CloseAudioDevice(device_->id);
+    SDL_CloseAudioDevice(m_Device->id);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    device_.reset();
+    m_Device.reset();
 }
 
 void Output::Lock()
 {
-    if (device_)
-        SDL_LockAudioDevice(device_->id);
+    if (m_Device)
+        SDL_LockAudioDevice(m_Device->id);
 }
 
 void Output::Unlock()
 {
-    if (device_)
-        SDL_UnlockAudioDevice(device_->id);
+    if (m_Device)
+        SDL_UnlockAudioDevice(m_Device->id);
 }
 
-} // namespace quorl_bass
+} // namespace bass

@@ -12,7 +12,7 @@
 #include <limits>
 #include <vector>
 
-namespace quorl_bass
+namespace bass
 {
 namespace
 {
@@ -102,7 +102,7 @@ int Decode(Source& source, Pcm& out)
 int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out)
 {
     std::vector<unsigned char> bytes;
-    if (!quorl_host::ReadHostFile(path, bytes))
+    if (!host::ReadHostFile(path, bytes))
         return BASS_ERROR_FILEOPEN;
     const uint64_t total = bytes.size();
     if (offset > total)
@@ -123,4 +123,4 @@ int DecodeMemory(const void* data, uint64_t length, Pcm& out)
     return Decode(source, out);
 }
 
-} // namespace quorl_bass
+} // namespace bass

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstdint>
 
-namespace quorl_bass
+namespace bass
 {
 
 using Clock = std::chrono::steady_clock;
@@ -15,11 +15,11 @@ using Clock = std::chrono::steady_clock;
 class Stream
 {
 public:
-    Stream(uint32_t handle, Pcm pcm) : handle_(handle), pcm_(std::move(pcm)) {}
+    Stream(uint32_t handle, Pcm pcm) : m_Handle(handle), m_Pcm(std::move(pcm)) {}
 
-    uint32_t Handle() const { return handle_; }
-    uint32_t Rate() const { return pcm_.rate; }
-    uint64_t Frames() const { return pcm_.Frames(); }
+    uint32_t Handle() const { return m_Handle; }
+    uint32_t Rate() const { return m_Pcm.rate; }
+    uint64_t Frames() const { return m_Pcm.Frames(); }
 
     // Control, from API calls. `realTime` is set on the silent device, where
     // nothing consumes frames and the clock alone moves the position.
@@ -57,22 +57,22 @@ private:
         uint32_t epoch = 0;
     };
 
-    uint32_t handle_;
-    Pcm pcm_;
+    uint32_t m_Handle;
+    Pcm m_Pcm;
 
-    bool playing_ = false;
-    uint64_t readFrame_ = 0; // next source frame the mixer takes
-    uint32_t readFraction_ = 0;
+    bool m_Playing = false;
+    uint64_t m_ReadFrame = 0; // next source frame the mixer takes
+    uint32_t m_ReadFraction = 0;
 
-    // Heard position: anchorFrame_ at anchorTime_, advancing at the file's rate
-    // while `advancing_`, never past ceilingFrame_ (what was handed out).
-    bool advancing_ = false;
-    uint64_t anchorFrame_ = 0;
-    uint64_t ceilingFrame_ = 0;
-    Clock::time_point anchorTime_{};
+    // Heard position: m_AnchorFrame at m_AnchorTime, advancing at the file's rate
+    // while `m_Advancing`, never past m_CeilingFrame (what was handed out).
+    bool m_Advancing = false;
+    uint64_t m_AnchorFrame = 0;
+    uint64_t m_CeilingFrame = 0;
+    Clock::time_point m_AnchorTime{};
 
-    uint32_t epoch_ = 0; // bumped by every play, stop and seek
-    Queued queued_[kQueueSlots];
+    uint32_t m_Epoch = 0; // bumped by every play, stop and seek
+    Queued m_Queued[kQueueSlots];
 };
 
-} // namespace quorl_bass
+} // namespace bass

@@ -2,7 +2,7 @@
 
 #include "d3d9/device.h"
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -171,4 +171,4 @@ HRESULT Device::CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3
     *ppIndexBuffer = buffer;
     return D3D_OK;
 }
-} // namespace d3d9gl
+} // namespace d3d9

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-namespace d3d9gl
+namespace d3d9
 {
 class BufferStore
 {
@@ -76,4 +76,4 @@ private:
     BufferStore m_Store;
     D3DFORMAT m_Format;
 };
-} // namespace d3d9gl
+} // namespace d3d9

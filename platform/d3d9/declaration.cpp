@@ -2,7 +2,7 @@
 
 #include "d3d9/device.h"
 
-namespace d3d9gl
+namespace d3d9
 {
 HRESULT VertexDeclaration::Create(Device* device, const D3DVERTEXELEMENT9* elements, VertexDeclaration** declaration)
 {
@@ -67,4 +67,4 @@ HRESULT Device::CreateVertexDeclaration(const D3DVERTEXELEMENT9* pVertexElements
         *ppDecl = declaration;
     return hr;
 }
-} // namespace d3d9gl
+} // namespace d3d9

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-namespace d3d9gl
+namespace d3d9
 {
 class VertexDeclaration final : public Child<IDirect3DVertexDeclaration9>
 {
@@ -31,4 +31,4 @@ private:
     explicit VertexDeclaration(Device* device) : Child(device, false) {}
     std::vector<Element> m_Elements;
 };
-} // namespace d3d9gl
+} // namespace d3d9

@@ -9,7 +9,7 @@
 #include "d3d9/texture.h"
 #include "win32/internal.h"
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -391,4 +391,4 @@ void Device::EndForcedLoss()
     m_ForcedLoss = false;
     UpdateLoss();
 }
-} // namespace d3d9gl
+} // namespace d3d9

@@ -18,7 +18,7 @@
 #include <map>
 #include <vector>
 
-namespace d3d9gl
+namespace d3d9
 {
 class Direct3D9;
 class Surface;
@@ -378,4 +378,4 @@ private:
     bool m_ProgramSprite = false;
     uint32_t m_EnabledAttribs = 0;
 };
-} // namespace d3d9gl
+} // namespace d3d9

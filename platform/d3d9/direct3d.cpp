@@ -6,7 +6,7 @@
 
 #include <SDL.h>
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -145,11 +145,11 @@ HRESULT Direct3D9::CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocus
         return D3DERR_NOTAVAILABLE;
     return Device::Create(this, hFocusWindow, BehaviorFlags, pPresentationParameters, ppReturnedDeviceInterface);
 }
-} // namespace d3d9gl
+} // namespace d3d9
 
 IDirect3D9* WINAPI Direct3DCreate9(UINT SDKVersion)
 {
     if (SDKVersion != D3D_SDK_VERSION || !win32::EnsureVideo())
         return nullptr;
-    return new d3d9gl::Direct3D9();
+    return new d3d9::Direct3D9();
 }

@@ -3,7 +3,7 @@
 
 #include <d3d9.h>
 
-namespace d3d9gl
+namespace d3d9
 {
 class Direct3D9 final : public IDirect3D9
 {
@@ -47,4 +47,4 @@ private:
     ~Direct3D9();
     ULONG m_RefCount = 1;
 };
-} // namespace d3d9gl
+} // namespace d3d9

@@ -5,7 +5,7 @@
 #include "d3d9/shader.h"
 #include "d3d9/texture.h"
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -335,4 +335,4 @@ HRESULT Device::GetVertexDeclaration(IDirect3DVertexDeclaration9** ppDecl)
     *ppDecl = m_Declaration;
     return D3D_OK;
 }
-} // namespace d3d9gl
+} // namespace d3d9

@@ -1,6 +1,6 @@
 #include "d3d9/gl_state.h"
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -326,4 +326,4 @@ void GlState::ForgetFramebuffer(GLuint framebuffer)
     if (m_ReadFramebuffer == framebuffer)
         m_ReadFramebuffer = kUnknownName;
 }
-} // namespace d3d9gl
+} // namespace d3d9

@@ -6,7 +6,7 @@
 
 #include <epoxy/gl.h>
 
-namespace d3d9gl
+namespace d3d9
 {
 class GlState
 {
@@ -91,4 +91,4 @@ private:
     float m_DepthRange[2] = {};
     GLint m_Scissor[4] = {};
 };
-} // namespace d3d9gl
+} // namespace d3d9

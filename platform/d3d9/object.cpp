@@ -2,7 +2,7 @@
 
 #include "d3d9/device.h"
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -92,4 +92,4 @@ HRESULT QueryAmong(IUnknown* self, REFIID riid, void** ppv, const IID* const* id
     *ppv = nullptr;
     return E_NOINTERFACE;
 }
-} // namespace d3d9gl
+} // namespace d3d9

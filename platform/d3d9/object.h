@@ -7,7 +7,7 @@
 
 #include <d3d9.h>
 
-namespace d3d9gl
+namespace d3d9
 {
 class Device;
 
@@ -79,4 +79,4 @@ public:
     DWORD STDMETHODCALLTYPE GetPriority() override { return 0; }
     void STDMETHODCALLTYPE PreLoad() override {}
 };
-} // namespace d3d9gl
+} // namespace d3d9

@@ -2,7 +2,7 @@
 
 #include "d3d9/surface.h"
 
-namespace d3d9gl
+namespace d3d9
 {
 HRESULT Device::CreateSwapSurfaces(const D3DPRESENT_PARAMETERS& params)
 {
@@ -121,4 +121,4 @@ HRESULT Device::GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_T
     *ppBackBuffer = m_BackBuffer;
     return D3D_OK;
 }
-} // namespace d3d9gl
+} // namespace d3d9

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <regex>
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -391,4 +391,4 @@ HRESULT Device::GetPixelShaderConstantF(UINT StartRegister, float* pConstantData
     std::memcpy(pConstantData, m_PixelConstants + StartRegister * 4, Vector4fCount * 4 * sizeof(float));
     return D3D_OK;
 }
-} // namespace d3d9gl
+} // namespace d3d9

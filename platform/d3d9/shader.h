@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace d3d9gl
+namespace d3d9
 {
 // The blob's GLSL with the layer's own tail: the vertex stage takes
 // D3DRS_POINTSIZE when it writes no size and clamps to POINTSIZE_MIN/MAX; the
@@ -87,4 +87,4 @@ struct Program
 // Links and sets sampler units once; null when GL refuses the pair.
 Program* LinkProgram(const VertexShader* vs, const PixelShader* ps, bool sprite);
 void DestroyProgram(Program* program);
-} // namespace d3d9gl
+} // namespace d3d9

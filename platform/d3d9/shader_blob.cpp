@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -122,4 +122,4 @@ bool ParseShaderBlob(const void* data, size_t size, ShaderBlob& blob)
     blob = std::move(parsed);
     return true;
 }
-} // namespace d3d9gl
+} // namespace d3d9

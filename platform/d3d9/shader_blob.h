@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-namespace d3d9gl
+namespace d3d9
 {
 enum class ShaderStage : uint32_t
 {
@@ -64,4 +64,4 @@ bool ParseShaderBlob(const void* data, size_t size, ShaderBlob& blob);
 // The length a blob declares in its header, for callers that get only a
 // pointer (CreateVertexShader); 0 when data does not start like a blob.
 size_t ShaderBlobLength(const void* data);
-} // namespace d3d9gl
+} // namespace d3d9

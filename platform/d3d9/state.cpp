@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -257,4 +257,4 @@ void Device::FlushSamplers()
         }
     m_SamplerDirty = 0;
 }
-} // namespace d3d9gl
+} // namespace d3d9

@@ -3,7 +3,7 @@
 #include "d3d9/device.h"
 #include "d3d9/texture.h"
 
-namespace d3d9gl
+namespace d3d9
 {
 Surface::Surface(Device* device, Texture* container, UINT level, const D3DSURFACE_DESC& desc)
     : ResourceChild(device, false), m_Container(container), m_Level(level), m_Desc(desc)
@@ -182,4 +182,4 @@ HRESULT Device::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT For
     *ppSurface = surface;
     return D3D_OK;
 }
-} // namespace d3d9gl
+} // namespace d3d9

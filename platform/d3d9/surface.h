@@ -8,7 +8,7 @@
 #include <epoxy/gl.h>
 #include "d3d9/translate.h"
 
-namespace d3d9gl
+namespace d3d9
 {
 class Texture;
 
@@ -53,4 +53,4 @@ private:
     D3DSURFACE_DESC m_Desc;
     FormatInfo m_Format;
 };
-} // namespace d3d9gl
+} // namespace d3d9

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -175,4 +175,4 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     m_Dirty |= kGroupRaster | kGroupDepth | kGroupStencil | kGroupScissor;
     return D3D_OK;
 }
-} // namespace d3d9gl
+} // namespace d3d9

@@ -4,7 +4,7 @@
 #include "d3d9/surface.h"
 #include "d3d9/texture.h"
 
-namespace d3d9gl
+namespace d3d9
 {
 bool Device::ReadSurfacePixels(Surface* surface, std::vector<uint32_t>& argb, UINT& width, UINT& height)
 {
@@ -38,23 +38,23 @@ bool Device::ReadSurfacePixels(Surface* surface, std::vector<uint32_t>& argb, UI
             pixel |= 0xFF000000u;
     return glGetError() == GL_NO_ERROR;
 }
-} // namespace d3d9gl
+} // namespace d3d9
 
 void D3D9Test_ForceDeviceLost(IDirect3DDevice9* device)
 {
-    static_cast<d3d9gl::Device*>(device)->ForceLost();
+    static_cast<d3d9::Device*>(device)->ForceLost();
 }
 
 void D3D9Test_EndDeviceLoss(IDirect3DDevice9* device)
 {
-    static_cast<d3d9gl::Device*>(device)->EndForcedLoss();
+    static_cast<d3d9::Device*>(device)->EndForcedLoss();
 }
 
 bool D3D9Test_ReadPixels(IDirect3DSurface9* surface, std::vector<uint32_t>& argb, UINT* width, UINT* height)
 {
     if (!surface)
         return false;
-    d3d9gl::Surface* impl = static_cast<d3d9gl::Surface*>(surface);
+    d3d9::Surface* impl = static_cast<d3d9::Surface*>(surface);
     UINT w = 0, h = 0;
     const bool ok = impl->OwnerDevice()->ReadSurfacePixels(impl, argb, w, h);
     if (width)
@@ -76,5 +76,5 @@ bool D3D9Test_ReadBackBuffer(IDirect3DDevice9* device, std::vector<uint32_t>& ar
 
 int D3D9Test_LiveObjects()
 {
-    return d3d9gl::LiveObjectCount();
+    return d3d9::LiveObjectCount();
 }

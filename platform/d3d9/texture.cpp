@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -259,4 +259,4 @@ HRESULT Device::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
         *ppTexture = texture;
     return hr;
 }
-} // namespace d3d9gl
+} // namespace d3d9

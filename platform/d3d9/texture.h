@@ -10,7 +10,7 @@
 
 #include <vector>
 
-namespace d3d9gl
+namespace d3d9
 {
 class Surface;
 
@@ -65,4 +65,4 @@ private:
     DWORD m_Lod = 0;
     D3DTEXTUREFILTERTYPE m_AutoGenFilter = D3DTEXF_LINEAR;
 };
-} // namespace d3d9gl
+} // namespace d3d9

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace d3d9gl
+namespace d3d9
 {
 namespace
 {
@@ -468,4 +468,4 @@ int SwapInterval(UINT presentationInterval)
     default: return 1;
     }
 }
-} // namespace d3d9gl
+} // namespace d3d9

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace d3d9gl
+namespace d3d9
 {
 // A texture or surface format as OpenGL stores and uploads it.
 struct FormatInfo
@@ -96,4 +96,4 @@ void ColorToFloats(D3DCOLOR color, float rgba[4]);
 // SDL swap interval for D3DPRESENT_INTERVAL_*: DEFAULT and ONE wait for one
 // vertical blank, IMMEDIATE for none.
 int SwapInterval(UINT presentationInterval);
-} // namespace d3d9gl
+} // namespace d3d9

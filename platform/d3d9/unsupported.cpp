@@ -3,7 +3,7 @@
 // answers with Direct3D's documented failure instead of pretending to work.
 #include "d3d9/device.h"
 
-namespace d3d9gl
+namespace d3d9
 {
 UINT Device::GetAvailableTextureMem()
 {
@@ -294,4 +294,4 @@ HRESULT Device::CreateQuery(D3DQUERYTYPE, IDirect3DQuery9**)
 {
     return E_NOTIMPL;
 }
-} // namespace d3d9gl
+} // namespace d3d9

@@ -7,7 +7,7 @@
 
 namespace
 {
-class Buffer final : public d3dx9gl::ComObject<ID3DXBuffer>
+class Buffer final : public d3dx9::ComObject<ID3DXBuffer>
 {
 public:
     explicit Buffer(DWORD size) : ComObject(&IID_ID3DXBuffer), m_Bytes(size, 0) {}

@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 namespace
 {
@@ -128,4 +128,4 @@ bool ByteReader::Text(std::string& text)
     at += size;
     return true;
 }
-} // namespace d3dx9gl
+} // namespace d3dx9

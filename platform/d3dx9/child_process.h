@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 // Runs work in a forked child and gives back the bytes it returned. False
 // when the child crashed or could not send them; when no child can be
@@ -29,4 +29,4 @@ struct ByteReader
     bool Text(std::string& text);
     bool AtEnd() const { return at == in.size(); }
 };
-} // namespace d3dx9gl
+} // namespace d3dx9

@@ -7,7 +7,7 @@
 
 #include <atomic>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 template <class Interface>
 class ComObject : public Interface
@@ -44,4 +44,4 @@ private:
     std::atomic<ULONG> m_References{1};
     const IID* m_Own;
 };
-} // namespace d3dx9gl
+} // namespace d3dx9

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 namespace
 {
@@ -150,4 +150,4 @@ void AppendGlslangLog(const std::string& log, const std::string& defaultFile, Di
         out.push_back(diagnostic);
     }
 }
-} // namespace d3dx9gl
+} // namespace d3dx9

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 struct Diagnostic
 {
@@ -26,4 +26,4 @@ bool HasErrors(const Diagnostics& diagnostics);
 // N, text") as diagnostics; lines without a file go to defaultFile. Summary
 // lines ("N compilation errors") are dropped.
 void AppendGlslangLog(const std::string& log, const std::string& defaultFile, Diagnostics& out);
-} // namespace d3dx9gl
+} // namespace d3dx9

@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 namespace
 {
@@ -104,7 +104,7 @@ public:
     {
     }
 
-    bool Write(d3d9gl::ShaderBlob& blob)
+    bool Write(d3d9::ShaderBlob& blob)
     {
         blob.stage = m_Profile.stage;
         blob.profile = m_Profile.name;
@@ -132,7 +132,7 @@ public:
         if (!RewriteBody(body))
             return false;
 
-        if (m_Profile.stage == d3d9gl::ShaderStage::Vertex)
+        if (m_Profile.stage == d3d9::ShaderStage::Vertex)
         {
             if (!VertexMain(body, blob))
                 return false;
@@ -167,9 +167,9 @@ private:
     // Globals without register() are packed by glslang as a constant buffer
     // would be (two floats may share a register), unlike Direct3D 9: shaders
     // meant for both give every constant a register.
-    void Constants(const spirv_cross::ShaderResources& all, d3d9gl::ShaderBlob& blob)
+    void Constants(const spirv_cross::ShaderResources& all, d3d9::ShaderBlob& blob)
     {
-        const char* arrayName = m_Profile.stage == d3d9gl::ShaderStage::Vertex ? "vs_c" : "ps_c";
+        const char* arrayName = m_Profile.stage == d3d9::ShaderStage::Vertex ? "vs_c" : "ps_c";
         if (all.uniform_buffers.size() > 1)
             Error("constant buffers are not provided: declare constants as globals");
         for (const Resource& block : all.uniform_buffers)
@@ -205,7 +205,7 @@ private:
     }
 
     void Samplers(const spirv_cross::ShaderResources& all, const spirv_cross::ShaderResources& active,
-                  d3d9gl::ShaderBlob& blob)
+                  d3d9::ShaderBlob& blob)
     {
         std::set<uint32_t> activeIds;
         for (const Resource& sampler : active.sampled_images)
@@ -218,9 +218,9 @@ private:
             const SPIRType& type = m_Compiler.get_type(sampler.type_id);
             if (!type.array.empty())
                 Error("'" + sampler.name + "': arrays of samplers are not provided", sampler.name);
-            else if (used && m_Profile.stage == d3d9gl::ShaderStage::Vertex)
+            else if (used && m_Profile.stage == d3d9::ShaderStage::Vertex)
                 Error("'" + sampler.name + "': vertex shaders cannot sample textures on this layer", sampler.name);
-            else if (unit >= m_Profile.samplerRegisters && m_Profile.stage == d3d9gl::ShaderStage::Pixel)
+            else if (unit >= m_Profile.samplerRegisters && m_Profile.stage == d3d9::ShaderStage::Pixel)
                 Error("'" + sampler.name + "' takes s" + std::to_string(unit) + ", beyond the samplers of " +
                           m_Profile.name + " (s0-s" + std::to_string(m_Profile.samplerRegisters - 1) + ")",
                       sampler.name);
@@ -229,7 +229,7 @@ private:
                       sampler.name);
             else if (used)
                 blob.samplers.push_back(unit);
-            std::string prefix = m_Profile.stage == d3d9gl::ShaderStage::Vertex ? "vs_s" : "s";
+            std::string prefix = m_Profile.stage == d3d9::ShaderStage::Vertex ? "vs_s" : "s";
             m_Compiler.set_name(sampler.id, prefix + std::to_string(unit));
             m_Compiler.unset_decoration(sampler.id, spv::DecorationBinding);
             m_Compiler.unset_decoration(sampler.id, spv::DecorationDescriptorSet);
@@ -279,7 +279,7 @@ private:
 
     void StageInputs(const spirv_cross::ShaderResources& active)
     {
-        bool vertex = m_Profile.stage == d3d9gl::ShaderStage::Vertex;
+        bool vertex = m_Profile.stage == d3d9::ShaderStage::Vertex;
         for (const spirv_cross::BuiltInResource& builtin : active.builtin_inputs)
             Error("the input '" + builtin.resource.name + "' is not provided by this layer");
         std::set<std::string> seen;
@@ -304,7 +304,7 @@ private:
 
     void StageOutputs(const spirv_cross::ShaderResources& active)
     {
-        bool vertex = m_Profile.stage == d3d9gl::ShaderStage::Vertex;
+        bool vertex = m_Profile.stage == d3d9::ShaderStage::Vertex;
         for (const spirv_cross::BuiltInResource& builtin : active.builtin_outputs)
         {
             if (vertex && builtin.builtin == spv::BuiltInPosition)
@@ -421,7 +421,7 @@ private:
         return nullptr;
     }
 
-    bool VertexMain(const std::string& body, d3d9gl::ShaderBlob& blob)
+    bool VertexMain(const std::string& body, d3d9::ShaderBlob& blob)
     {
         std::ostringstream decl, code;
         decl << "\nuniform vec2 quorl_PixelOffset;\n";
@@ -508,7 +508,7 @@ private:
 };
 } // namespace
 
-bool WriteGlsl(const GlslSource& source, d3d9gl::ShaderBlob& blob, Diagnostics& errors)
+bool WriteGlsl(const GlslSource& source, d3d9::ShaderBlob& blob, Diagnostics& errors)
 {
     try
     {
@@ -524,4 +524,4 @@ bool WriteGlsl(const GlslSource& source, d3d9gl::ShaderBlob& blob, Diagnostics& 
         return false;
     }
 }
-} // namespace d3dx9gl
+} // namespace d3dx9

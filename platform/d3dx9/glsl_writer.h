@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 struct GlslSource
 {
@@ -24,5 +24,5 @@ struct GlslSource
 
 // Fills blob (stage, profile, texts, registers, samplers, inputs); false with
 // errors for what the profile or the layer does not provide.
-bool WriteGlsl(const GlslSource& source, d3d9gl::ShaderBlob& blob, Diagnostics& errors);
-} // namespace d3dx9gl
+bool WriteGlsl(const GlslSource& source, d3d9::ShaderBlob& blob, Diagnostics& errors);
+} // namespace d3dx9

@@ -8,7 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 namespace
 {
@@ -504,4 +504,4 @@ SourcePosition EntryPointPosition(const TIntermediate& ast, const std::string& d
     }
     return position;
 }
-} // namespace d3dx9gl
+} // namespace d3dx9

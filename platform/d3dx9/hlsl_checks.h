@@ -13,7 +13,7 @@ namespace glslang
 class TIntermediate;
 }
 
-namespace d3dx9gl
+namespace d3dx9
 {
 // For a shader model 2 (or 1) profile, in the functions that the entry point
 // reaches: explicit-LOD and gradient sampling, derivatives, and loops whose
@@ -36,4 +36,4 @@ std::map<std::string, SourcePosition> GlobalConstantPositions(const glslang::TIn
 // Where the entry point is defined, for messages about the whole shader; the
 // file alone when it cannot be found.
 SourcePosition EntryPointPosition(const glslang::TIntermediate& ast, const std::string& defaultFile);
-} // namespace d3dx9gl
+} // namespace d3dx9

@@ -11,7 +11,7 @@
 
 #include <mutex>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 namespace
 {
@@ -64,10 +64,10 @@ bool Legalise(std::vector<uint32_t>& spirv, const std::string& file, Diagnostics
 }
 } // namespace
 
-bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnostics& messages, ShaderCost* cost)
+bool CompileHlsl(const HlslRequest& request, d3d9::ShaderBlob& blob, Diagnostics& messages, ShaderCost* cost)
 {
     InitialiseOnce();
-    bool vertex = request.profile.stage == d3d9gl::ShaderStage::Vertex;
+    bool vertex = request.profile.stage == d3d9::ShaderStage::Vertex;
     EShLanguage stage = vertex ? EShLangVertex : EShLangFragment;
 
     const char* text = request.source.c_str();
@@ -177,4 +177,4 @@ bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnosti
     glsl.file = request.file;
     return WriteGlsl(glsl, blob, messages);
 }
-} // namespace d3dx9gl
+} // namespace d3dx9

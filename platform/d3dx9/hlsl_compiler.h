@@ -11,7 +11,7 @@
 
 #include <string>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 struct HlslRequest
 {
@@ -26,6 +26,5 @@ struct HlslRequest
 // False with at least one error in messages; warnings may come either way.
 // cost, when given, receives the shader model 2 cost of the code once it is
 // counted, also when it is too much for the profile.
-bool CompileHlsl(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnostics& messages,
-                 ShaderCost* cost = nullptr);
-} // namespace d3dx9gl
+bool CompileHlsl(const HlslRequest& request, d3d9::ShaderBlob& blob, Diagnostics& messages, ShaderCost* cost = nullptr);
+} // namespace d3dx9

@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 namespace
 {
@@ -163,4 +163,4 @@ Redefinition FindGlobalRedefinition(const std::string& preprocessed)
     }
     return {};
 }
-} // namespace d3dx9gl
+} // namespace d3dx9

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 struct Redefinition
 {
@@ -16,4 +16,4 @@ struct Redefinition
 };
 
 Redefinition FindGlobalRedefinition(const std::string& preprocessed);
-} // namespace d3dx9gl
+} // namespace d3dx9

@@ -2,14 +2,14 @@
 
 #include <cstring>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 namespace
 {
 struct KnownProfile
 {
     const char* name;
-    d3d9gl::ShaderStage stage;
+    d3d9::ShaderStage stage;
     int major;
     int minor;
     uint32_t constants;
@@ -25,11 +25,11 @@ struct KnownProfile
 // register and dependent-read limits are the published ones of each model;
 // shader model 3's depend on the device and are not checked.
 const KnownProfile kProfiles[] = {
-    {"vs_1_1", d3d9gl::ShaderStage::Vertex, 1, 1, 256, 0, 128, 0, 12, 0},
-    {"vs_2_0", d3d9gl::ShaderStage::Vertex, 2, 0, 256, 0, 256, 0, 12, 0},
-    {"vs_3_0", d3d9gl::ShaderStage::Vertex, 3, 0, 256, 0, 0, 0, 0, 0},
-    {"ps_2_0", d3d9gl::ShaderStage::Pixel, 2, 0, 32, 16, 64, 32, 12, 4},
-    {"ps_3_0", d3d9gl::ShaderStage::Pixel, 3, 0, 224, 16, 0, 0, 0, 0},
+    {"vs_1_1", d3d9::ShaderStage::Vertex, 1, 1, 256, 0, 128, 0, 12, 0},
+    {"vs_2_0", d3d9::ShaderStage::Vertex, 2, 0, 256, 0, 256, 0, 12, 0},
+    {"vs_3_0", d3d9::ShaderStage::Vertex, 3, 0, 256, 0, 0, 0, 0, 0},
+    {"ps_2_0", d3d9::ShaderStage::Pixel, 2, 0, 32, 16, 64, 32, 12, 4},
+    {"ps_3_0", d3d9::ShaderStage::Pixel, 3, 0, 224, 16, 0, 0, 0, 0},
 };
 } // namespace
 
@@ -55,4 +55,4 @@ bool ParseProfile(const char* name, ShaderProfile& profile)
     }
     return false;
 }
-} // namespace d3dx9gl
+} // namespace d3dx9

@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <string>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 struct ShaderProfile
 {
     std::string name;
-    d3d9gl::ShaderStage stage = d3d9gl::ShaderStage::Vertex;
+    d3d9::ShaderStage stage = d3d9::ShaderStage::Vertex;
     int major = 0;
     int minor = 0;
     uint32_t constantRegisters = 0; // float4 registers c0 .. c(N-1)
@@ -31,4 +31,4 @@ struct ShaderProfile
 // vs_1_1, vs_2_0, vs_3_0, ps_2_0 and ps_3_0; false for any other name. The
 // ps_1_x models are refused: their texture addressing has no counterpart here.
 bool ParseProfile(const char* name, ShaderProfile& profile);
-} // namespace d3dx9gl
+} // namespace d3dx9

@@ -5,14 +5,14 @@
 
 #include <mutex>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 namespace
 {
 bool g_InChild = true;
 
 // Compiled, the messages, then the blob's own byte form.
-std::string Encode(bool compiled, const Diagnostics& messages, const d3d9gl::ShaderBlob& blob)
+std::string Encode(bool compiled, const Diagnostics& messages, const d3d9::ShaderBlob& blob)
 {
     std::string out;
     PutNumber(out, compiled);
@@ -27,13 +27,13 @@ std::string Encode(bool compiled, const Diagnostics& messages, const d3d9gl::Sha
     }
     if (compiled)
     {
-        const std::vector<uint8_t> bytes = d3d9gl::SerializeShaderBlob(blob);
+        const std::vector<uint8_t> bytes = d3d9::SerializeShaderBlob(blob);
         PutText(out, std::string(bytes.begin(), bytes.end()));
     }
     return out;
 }
 
-bool Decode(const std::string& in, bool& compiled, Diagnostics& messages, d3d9gl::ShaderBlob& blob)
+bool Decode(const std::string& in, bool& compiled, Diagnostics& messages, d3d9::ShaderBlob& blob)
 {
     ByteReader reader{in};
     uint32_t flag, count;
@@ -53,7 +53,7 @@ bool Decode(const std::string& in, bool& compiled, Diagnostics& messages, d3d9gl
         messages.push_back(message);
     }
     std::string bytes;
-    if (compiled && (!reader.Text(bytes) || !d3d9gl::ParseShaderBlob(bytes.data(), bytes.size(), blob)))
+    if (compiled && (!reader.Text(bytes) || !d3d9::ParseShaderBlob(bytes.data(), bytes.size(), blob)))
         return false;
     return reader.AtEnd();
 }
@@ -74,7 +74,7 @@ void WarmUp()
                            request.source = vertex ? "float4 MainVS(float4 p : POSITION) : POSITION { return p; }\n"
                                                    : "float4 MainPS() : COLOR { return 0; }\n";
                            ParseProfile(vertex ? "vs_2_0" : "ps_2_0", request.profile);
-                           d3d9gl::ShaderBlob blob;
+                           d3d9::ShaderBlob blob;
                            Diagnostics ignored;
                            CompileHlsl(request, blob, ignored);
                        }
@@ -83,7 +83,7 @@ void WarmUp()
 
 } // namespace
 
-bool CompileHlslIsolated(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnostics& messages)
+bool CompileHlslIsolated(const HlslRequest& request, d3d9::ShaderBlob& blob, Diagnostics& messages)
 {
     if (!g_InChild)
         return CompileHlsl(request, blob, messages);
@@ -92,7 +92,7 @@ bool CompileHlslIsolated(const HlslRequest& request, d3d9gl::ShaderBlob& blob, D
     const bool returned = RunInChild(
         [&]
         {
-            d3d9gl::ShaderBlob compiledBlob;
+            d3d9::ShaderBlob compiledBlob;
             Diagnostics compiledMessages;
             const bool compiled = CompileHlsl(request, compiledBlob, compiledMessages);
             return Encode(compiled, compiledMessages, compiledBlob);
@@ -111,9 +111,9 @@ bool CompileHlslIsolated(const HlslRequest& request, d3d9gl::ShaderBlob& blob, D
     messages.insert(messages.end(), childMessages.begin(), childMessages.end());
     return compiled;
 }
-} // namespace d3dx9gl
+} // namespace d3dx9
 
 void D3DXTest_CompileInChild(bool inChild)
 {
-    d3dx9gl::g_InChild = inChild;
+    d3dx9::g_InChild = inChild;
 }

@@ -5,7 +5,7 @@
 
 #include "d3dx9/hlsl_compiler.h"
 
-namespace d3dx9gl
+namespace d3dx9
 {
-bool CompileHlslIsolated(const HlslRequest& request, d3d9gl::ShaderBlob& blob, Diagnostics& messages);
-} // namespace d3dx9gl
+bool CompileHlslIsolated(const HlslRequest& request, d3d9::ShaderBlob& blob, Diagnostics& messages);
+} // namespace d3dx9

@@ -27,7 +27,7 @@ struct Range
     DWORD faceCount = 0;
 };
 
-class Mesh final : public d3dx9gl::ComObject<ID3DXMesh>
+class Mesh final : public d3dx9::ComObject<ID3DXMesh>
 {
 public:
     Mesh(IDirect3DDevice9* device, DWORD options, DWORD fvf, const std::vector<D3DVERTEXELEMENT9>& elements,
@@ -291,23 +291,23 @@ std::string Encode(const Imported& imported)
 {
     std::string out;
     const Geometry& g = imported.geometry;
-    d3dx9gl::PutNumber(out, g.normals);
-    d3dx9gl::PutNumber(out, g.texcoords);
-    d3dx9gl::PutBytes(out, g.vertices.data(), g.vertices.size() * sizeof(float));
-    d3dx9gl::PutBytes(out, g.faces.data(), g.faces.size() * sizeof(Face));
-    d3dx9gl::PutNumber(out, static_cast<uint32_t>(imported.materials.size()));
+    d3dx9::PutNumber(out, g.normals);
+    d3dx9::PutNumber(out, g.texcoords);
+    d3dx9::PutBytes(out, g.vertices.data(), g.vertices.size() * sizeof(float));
+    d3dx9::PutBytes(out, g.faces.data(), g.faces.size() * sizeof(Face));
+    d3dx9::PutNumber(out, static_cast<uint32_t>(imported.materials.size()));
     for (const ImportedMaterial& material : imported.materials)
     {
-        d3dx9gl::PutBytes(out, &material.material, sizeof material.material);
-        d3dx9gl::PutNumber(out, material.hasTexture);
-        d3dx9gl::PutText(out, material.texture);
+        d3dx9::PutBytes(out, &material.material, sizeof material.material);
+        d3dx9::PutNumber(out, material.hasTexture);
+        d3dx9::PutText(out, material.texture);
     }
     return out;
 }
 
 bool Decode(const std::string& in, Imported& imported)
 {
-    d3dx9gl::ByteReader reader{in};
+    d3dx9::ByteReader reader{in};
     Geometry& g = imported.geometry;
     uint32_t normals, texcoords, size, count;
     if (!reader.Number(normals) || !reader.Number(texcoords))
@@ -343,7 +343,7 @@ bool Decode(const std::string& in, Imported& imported)
 bool ImportInChild(const std::string& bytes, Imported& imported)
 {
     std::string reply;
-    const bool returned = d3dx9gl::RunInChild(
+    const bool returned = d3dx9::RunInChild(
         [&]
         {
             Imported result;
@@ -480,7 +480,7 @@ HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEV
         *pNumMaterials = 0;
 
     std::string bytes;
-    if (!quorl_host::ReadHostFile(pFilename, bytes))
+    if (!host::ReadHostFile(pFilename, bytes))
         return D3DERR_NOTFOUND;
     // Only .x files: the importer would otherwise try every format it knows.
     if (bytes.compare(0, 4, "xof ") != 0)

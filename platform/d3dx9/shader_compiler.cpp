@@ -11,11 +11,11 @@
 
 namespace
 {
-using d3dx9gl::Diagnostic;
-using d3dx9gl::Diagnostics;
+using d3dx9::Diagnostic;
+using d3dx9::Diagnostics;
 
-using quorl_host::HostPath;
-using quorl_host::ReadHostFile;
+using host::HostPath;
+using host::ReadHostFile;
 
 std::string Directory(const std::string& path)
 {
@@ -92,7 +92,7 @@ void ReturnMessages(const Diagnostics& messages, LPD3DXBUFFER* ppErrorMsgs)
 {
     if (!ppErrorMsgs || messages.empty())
         return;
-    std::string text = d3dx9gl::FormatDiagnostics(messages);
+    std::string text = d3dx9::FormatDiagnostics(messages);
     CopyToBuffer(text.c_str(), text.size() + 1, ppErrorMsgs);
 }
 
@@ -124,8 +124,8 @@ HRESULT WINAPI D3DXCompileShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDef
     if (ppConstantTable)
         return Fail(E_NOTIMPL, file, "constant tables are not provided by this layer", ppErrorMsgs);
 
-    d3dx9gl::HlslRequest request;
-    if (!d3dx9gl::ParseProfile(pProfile, request.profile))
+    d3dx9::HlslRequest request;
+    if (!d3dx9::ParseProfile(pProfile, request.profile))
         return Fail(E_FAIL, file,
                     std::string("'") + pProfile +
                         "': profile not provided (vs_1_1, vs_2_0, vs_3_0, ps_2_0, ps_3_0 are)",
@@ -142,9 +142,9 @@ HRESULT WINAPI D3DXCompileShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDef
     Includer includer(pInclude);
     request.includer = &includer;
 
-    d3d9gl::ShaderBlob blob;
+    d3d9::ShaderBlob blob;
     Diagnostics messages;
-    bool compiled = d3dx9gl::CompileHlslIsolated(request, blob, messages);
+    bool compiled = d3dx9::CompileHlslIsolated(request, blob, messages);
     for (Diagnostic& diagnostic : messages)
         if (diagnostic.file == request.file)
             diagnostic.file = file; // the name as the caller gave it
@@ -153,7 +153,7 @@ HRESULT WINAPI D3DXCompileShaderFromFileA(LPCSTR pSrcFile, const D3DXMACRO* pDef
         return E_FAIL;
     if (!ppShader)
         return S_OK;
-    std::vector<uint8_t> bytes = d3d9gl::SerializeShaderBlob(blob);
+    std::vector<uint8_t> bytes = d3d9::SerializeShaderBlob(blob);
     HRESULT hr = CopyToBuffer(bytes.data(), bytes.size(), ppShader);
     if (FAILED(hr) && ppErrorMsgs && *ppErrorMsgs)
     {

@@ -14,11 +14,11 @@
 #include <set>
 #include <unordered_map>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 namespace
 {
-using d3d9gl::ShaderStage;
+using d3d9::ShaderStage;
 
 struct Instruction
 {
@@ -1204,4 +1204,4 @@ void CheckShaderLimits(const ShaderCost& cost, const ShaderProfile& profile, con
               profile.name + " has " + Count(profile.temporaryRegisters) + " (r0-r" +
               Count(profile.temporaryRegisters - 1) + ")");
 }
-} // namespace d3dx9gl
+} // namespace d3dx9

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace d3dx9gl
+namespace d3dx9
 {
 struct ShaderCost
 {
@@ -30,11 +30,11 @@ struct ShaderCost
 // unrolled (in vertex shaders a rep loop is counted when that is shorter),
 // constant expressions folded. Both sides of a branch are counted, as the
 // flattened code runs both. The spirv must come from glslang's legalisation.
-ShaderCost CountShaderCost(const std::vector<uint32_t>& spirv, d3d9gl::ShaderStage stage);
+ShaderCost CountShaderCost(const std::vector<uint32_t>& spirv, d3d9::ShaderStage stage);
 
 // Errors, placed at the entry point, for what exceeds the profile's slots,
 // registers or dependent-read depth; nothing for shader model 3 profiles,
 // whose limits depend on the device.
 void CheckShaderLimits(const ShaderCost& cost, const ShaderProfile& profile, const SourcePosition& entryPoint,
                        Diagnostics& out);
-} // namespace d3dx9gl
+} // namespace d3dx9

@@ -75,7 +75,7 @@ HRESULT Probe(const char* path, Bytes& data, D3DXIMAGE_INFO* info)
         return D3DERR_INVALIDCALL;
     D3DXIMAGE_FILEFORMAT format;
     int width, height, channels;
-    if (!quorl_host::ReadHostFile(path, data) || !FileFormat(data, &format) ||
+    if (!host::ReadHostFile(path, data) || !FileFormat(data, &format) ||
         !stbi_info_from_memory(data.data(), static_cast<int>(data.size()), &width, &height, &channels))
         return D3DXERR_INVALIDDATA;
     // stb_image reports some broken headers as pictures without rows.

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace quorl_host
+namespace host
 {
 namespace
 {
@@ -90,4 +90,4 @@ bool ReadHostFile(const char* windowsPath, std::string& contents)
 {
     return ReadAll(windowsPath, contents);
 }
-} // namespace quorl_host
+} // namespace host

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace quorl_host
+namespace host
 {
 // The host's spelling of a Windows path: '\' becomes '/'.
 std::string HostPath(const char* windowsPath);
@@ -20,4 +20,4 @@ int OpenHostFile(const char* windowsPath);
 // The whole file, or false where it cannot be opened as above or a read fails.
 bool ReadHostFile(const char* windowsPath, std::vector<unsigned char>& contents);
 bool ReadHostFile(const char* windowsPath, std::string& contents);
-} // namespace quorl_host
+} // namespace host

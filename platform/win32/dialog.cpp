@@ -12,13 +12,13 @@ namespace win32
 namespace
 {
 // Eight past a multiple of 16: never one of the window manager's handles.
-uintptr_t g_nextHandle = 0x20018;
+uintptr_t g_NextHandle = 0x20018;
 } // namespace
 
 HWND NewHandle()
 {
-    const HWND handle = reinterpret_cast<HWND>(g_nextHandle);
-    g_nextHandle += 0x10;
+    const HWND handle = reinterpret_cast<HWND>(g_NextHandle);
+    g_NextHandle += 0x10;
     return handle;
 }
 
@@ -39,11 +39,11 @@ namespace
 
 using namespace win32;
 
-std::vector<Dialog*> g_dialogs; // open dialogs, innermost last
+std::vector<Dialog*> g_Dialogs; // open dialogs, innermost last
 
 Dialog* FindDialog(HWND hDlg)
 {
-    for (Dialog* dialog : g_dialogs)
+    for (Dialog* dialog : g_Dialogs)
     {
         if (dialog->handle == hDlg)
             return dialog;
@@ -219,7 +219,7 @@ void Destroy(Dialog& dialog)
 
 GtkWidget* Win32GetDialogWidget(HWND hWnd)
 {
-    for (Dialog* dialog : g_dialogs)
+    for (Dialog* dialog : g_Dialogs)
     {
         if (dialog->handle == hWnd)
             return dialog->window;
@@ -261,7 +261,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, H
         SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
         return -1;
     }
-    g_dialogs.push_back(&dialog);
+    g_Dialogs.push_back(&dialog);
 
     HWND firstTabStop = nullptr;
     for (const auto& control : dialog.controls)
@@ -282,7 +282,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, H
         gtk_window_present(GTK_WINDOW(dialog.window));
         g_main_loop_run(dialog.loop);
     }
-    g_dialogs.erase(std::find(g_dialogs.begin(), g_dialogs.end(), &dialog));
+    g_Dialogs.erase(std::find(g_Dialogs.begin(), g_Dialogs.end(), &dialog));
     Destroy(dialog);
     return dialog.result;
 }

@@ -122,7 +122,7 @@ bool IsKeyword(const Token& t, const char* word)
 class Parser
 {
 public:
-    Parser(const std::string& text, std::string* error) : m_text(text), m_error(error) {}
+    Parser(const std::string& text, std::string* error) : m_Text(text), m_Error(error) {}
 
     bool Run(std::vector<win32::DialogTemplate>& dialogs)
     {
@@ -139,8 +139,8 @@ public:
 private:
     bool Fail(const std::string& what, int line)
     {
-        if (m_error)
-            *m_error = "line " + std::to_string(line) + ": " + what;
+        if (m_Error)
+            *m_Error = "line " + std::to_string(line) + ": " + what;
         return false;
     }
     bool Fail(const std::string& what) { return Fail(what, Peek().line); }
@@ -151,14 +151,14 @@ private:
     {
         size_t end = i;
         std::string body;
-        while (end < m_text.size() && m_text[end] != '\n')
+        while (end < m_Text.size() && m_Text[end] != '\n')
         {
-            if (m_text[end] == '\\' && end + 1 < m_text.size() && m_text[end + 1] == '\n')
+            if (m_Text[end] == '\\' && end + 1 < m_Text.size() && m_Text[end + 1] == '\n')
             {
                 end += 2;
                 continue;
             }
-            body += m_text[end++];
+            body += m_Text[end++];
         }
         i = end;
         size_t p = 1;
@@ -183,11 +183,11 @@ private:
             return Fail("#define without a name", line);
         if (nameEnd < body.size() && body[nameEnd] == '(')
             return Fail("macros with parameters are not understood", line);
-        m_defines[body.substr(nameStart, nameEnd - nameStart)] = body.substr(nameEnd);
+        m_Defines[body.substr(nameStart, nameEnd - nameStart)] = body.substr(nameEnd);
         return true;
     }
 
-    bool Tokenize() { return TokenizeInto(m_text, m_tokens, true); }
+    bool Tokenize() { return TokenizeInto(m_Text, m_Tokens, true); }
 
     // Splits text into tokens; directives only count at the start of a line of the script itself.
     bool TokenizeInto(const std::string& text, std::vector<Token>& tokens, bool script)
@@ -305,14 +305,14 @@ private:
 
     const Token& Peek(size_t ahead = 0) const
     {
-        const size_t at = std::min(m_pos + ahead, m_tokens.size() - 1);
-        return m_tokens[at];
+        const size_t at = std::min(m_Pos + ahead, m_Tokens.size() - 1);
+        return m_Tokens[at];
     }
     Token Next()
     {
         const Token t = Peek();
-        if (m_pos < m_tokens.size() - 1)
-            ++m_pos;
+        if (m_Pos < m_Tokens.size() - 1)
+            ++m_Pos;
         return t;
     }
     bool Accept(const char* punct)
@@ -371,10 +371,10 @@ private:
 
     bool NameValue(const Token& t, long& value)
     {
-        const auto define = m_defines.find(t.text);
-        if (define != m_defines.end())
+        const auto define = m_Defines.find(t.text);
+        if (define != m_Defines.end())
         {
-            if (m_expanding.count(t.text))
+            if (m_Expanding.count(t.text))
                 return Fail(t.text + " is defined in terms of itself", t.line);
             std::vector<Token> tokens;
             if (!TokenizeInto(define->second, tokens, false))
@@ -383,15 +383,15 @@ private:
                 inner.line = t.line;
             // Evaluate the definition in place, as the preprocessor would have pasted it.
             std::vector<Token> saved;
-            saved.swap(m_tokens);
-            const size_t savedPos = m_pos;
-            m_tokens = tokens;
-            m_pos = 0;
-            m_expanding.insert(t.text);
+            saved.swap(m_Tokens);
+            const size_t savedPos = m_Pos;
+            m_Tokens = tokens;
+            m_Pos = 0;
+            m_Expanding.insert(t.text);
             const bool ok = Expression(value) && (Peek().kind == Token::End || Fail("bad value of " + t.text, t.line));
-            m_expanding.erase(t.text);
-            m_tokens.swap(saved);
-            m_pos = savedPos;
+            m_Expanding.erase(t.text);
+            m_Tokens.swap(saved);
+            m_Pos = savedPos;
             return ok;
         }
         const auto known = Win32Names().find(t.text);
@@ -489,7 +489,7 @@ private:
         {
             if (Begin())
             {
-                --m_pos;
+                --m_Pos;
                 break;
             }
             file |= Next().kind == Token::String;
@@ -502,7 +502,7 @@ private:
                 return Fail("resource without BEGIN");
             Next();
         }
-        --m_pos;
+        --m_Pos;
         return SkipBlock();
     }
 
@@ -530,7 +530,7 @@ private:
         {
             dialog.id = static_cast<int>(first.value);
         }
-        else if (m_defines.count(first.text))
+        else if (m_Defines.count(first.text))
         {
             long value;
             if (!NameValue(first, value))
@@ -663,12 +663,12 @@ private:
         return true;
     }
 
-    const std::string& m_text;
-    std::string* m_error;
-    std::vector<Token> m_tokens;
-    size_t m_pos = 0;
-    std::map<std::string, std::string> m_defines;
-    std::set<std::string> m_expanding;
+    const std::string& m_Text;
+    std::string* m_Error;
+    std::vector<Token> m_Tokens;
+    size_t m_Pos = 0;
+    std::map<std::string, std::string> m_Defines;
+    std::set<std::string> m_Expanding;
 };
 
 std::vector<const char*>& Scripts()

@@ -15,9 +15,9 @@
 namespace
 {
 
-std::mutex g_filesMutex;
-std::unordered_map<HANDLE, int> g_files;
-uintptr_t g_nextFile = 0x100;
+std::mutex g_FilesMutex;
+std::unordered_map<HANDLE, int> g_Files;
+uintptr_t g_NextFile = 0x100;
 
 DWORD ErrorFromErrno(int error, const std::string& path)
 {
@@ -48,9 +48,9 @@ DWORD ErrorFromErrno(int error, const std::string& path)
 
 int DescriptorOf(HANDLE handle)
 {
-    std::lock_guard<std::mutex> lock(g_filesMutex);
-    const auto it = g_files.find(handle);
-    return it == g_files.end() ? -1 : it->second;
+    std::lock_guard<std::mutex> lock(g_FilesMutex);
+    const auto it = g_Files.find(handle);
+    return it == g_Files.end() ? -1 : it->second;
 }
 
 } // namespace
@@ -74,16 +74,16 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    const int fd = quorl_host::OpenHostFile(lpFileName);
+    const int fd = host::OpenHostFile(lpFileName);
     if (fd < 0)
     {
-        SetLastError(ErrorFromErrno(errno, quorl_host::HostPath(lpFileName)));
+        SetLastError(ErrorFromErrno(errno, host::HostPath(lpFileName)));
         return INVALID_HANDLE_VALUE;
     }
-    std::lock_guard<std::mutex> lock(g_filesMutex);
-    const HANDLE handle = reinterpret_cast<HANDLE>(g_nextFile);
-    g_nextFile += 4;
-    g_files[handle] = fd;
+    std::lock_guard<std::mutex> lock(g_FilesMutex);
+    const HANDLE handle = reinterpret_cast<HANDLE>(g_NextFile);
+    g_NextFile += 4;
+    g_Files[handle] = fd;
     SetLastError(ERROR_SUCCESS);
     return handle;
 }
@@ -152,12 +152,12 @@ BOOL WINAPI CloseHandle(HANDLE hObject)
 {
     int fd = -1;
     {
-        std::lock_guard<std::mutex> lock(g_filesMutex);
-        const auto it = g_files.find(hObject);
-        if (it != g_files.end())
+        std::lock_guard<std::mutex> lock(g_FilesMutex);
+        const auto it = g_Files.find(hObject);
+        if (it != g_Files.end())
         {
             fd = it->second;
-            g_files.erase(it);
+            g_Files.erase(it);
         }
     }
     if (fd < 0)

@@ -11,11 +11,11 @@ namespace
 thread_local DWORD t_lastError = ERROR_SUCCESS;
 
 // Handles are addresses of private objects: unique, non-null, never dereferenced by callers.
-char g_module;
-char g_stockObjects[20];
-char g_systemCursors[32651 - 32512 + 1];
+char g_Module;
+char g_StockObjects[20];
+char g_SystemCursors[32651 - 32512 + 1];
 
-std::atomic<int> g_cursorCount{0};
+std::atomic<int> g_CursorCount{0};
 
 bool IsSystemCursorId(ULONG_PTR id)
 {
@@ -48,7 +48,7 @@ namespace win32
 void ApplyCursorVisibility()
 {
     if (SDL_WasInit(SDL_INIT_VIDEO) && IsVideoThread())
-        SDL_ShowCursor(g_cursorCount.load() >= 0 ? SDL_ENABLE : SDL_DISABLE);
+        SDL_ShowCursor(g_CursorCount.load() >= 0 ? SDL_ENABLE : SDL_DISABLE);
 }
 
 } // namespace win32
@@ -56,7 +56,7 @@ void ApplyCursorVisibility()
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName)
 {
     if (lpModuleName == nullptr)
-        return reinterpret_cast<HMODULE>(&g_module);
+        return reinterpret_cast<HMODULE>(&g_Module);
     // No DLLs are loaded on this platform.
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
@@ -107,7 +107,7 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName)
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
     }
-    return reinterpret_cast<HCURSOR>(&g_systemCursors[id - 32512]);
+    return reinterpret_cast<HCURSOR>(&g_SystemCursors[id - 32512]);
 }
 
 HGDIOBJ WINAPI GetStockObject(int i)
@@ -115,12 +115,12 @@ HGDIOBJ WINAPI GetStockObject(int i)
     // Win32's stock objects are 0..19 with no object at 9.
     if (i < 0 || i >= 20 || i == 9)
         return nullptr;
-    return &g_stockObjects[i];
+    return &g_StockObjects[i];
 }
 
 int WINAPI ShowCursor(BOOL bShow)
 {
-    const int count = bShow ? ++g_cursorCount : --g_cursorCount;
+    const int count = bShow ? ++g_CursorCount : --g_CursorCount;
     win32::ApplyCursorVisibility();
     return count;
 }

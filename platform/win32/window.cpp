@@ -18,14 +18,14 @@ constexpr LONG kSizingFrame = 8;
 constexpr LONG kCaption = 23;
 constexpr LONG kMenu = 20;
 
-std::vector<std::shared_ptr<win32::WindowClass>> g_classes;
-std::unordered_map<HWND, std::shared_ptr<win32::Window>> g_windows;
-std::unordered_map<Uint32, HWND> g_windowsBySdlId;
-ATOM g_nextAtom = 0xC000;
-uintptr_t g_nextHandle = 0x10010;
+std::vector<std::shared_ptr<win32::WindowClass>> g_Classes;
+std::unordered_map<HWND, std::shared_ptr<win32::Window>> g_Windows;
+std::unordered_map<Uint32, HWND> g_WindowsBySdlId;
+ATOM g_NextAtom = 0xC000;
+uintptr_t g_NextHandle = 0x10010;
 
-std::atomic<bool> g_videoUp{false};
-std::thread::id g_videoThread;
+std::atomic<bool> g_VideoUp{false};
+std::thread::id g_VideoThread;
 
 HINSTANCE NormalInstance(HINSTANCE instance)
 {
@@ -48,7 +48,7 @@ bool SameName(const std::string& a, const char* b)
 // Class names may be given as an atom, as MAKEINTATOM does.
 std::shared_ptr<win32::WindowClass> FindClass(LPCSTR name, HINSTANCE instance)
 {
-    for (const auto& cls : g_classes)
+    for (const auto& cls : g_Classes)
     {
         if (cls->instance != instance)
             continue;
@@ -68,8 +68,8 @@ void Forget(const std::shared_ptr<win32::Window>& window)
 {
     {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
-        g_windows.erase(window->handle);
-        g_windowsBySdlId.erase(window->sdlId);
+        g_Windows.erase(window->handle);
+        g_WindowsBySdlId.erase(window->sdlId);
         --window->cls->liveWindows;
         win32::DropMessagesFor(*window);
     }
@@ -92,19 +92,19 @@ std::mutex& StateMutex()
 
 std::shared_ptr<Window> LookupWindow(HWND hWnd)
 {
-    const auto it = g_windows.find(hWnd);
-    return it == g_windows.end() ? nullptr : it->second;
+    const auto it = g_Windows.find(hWnd);
+    return it == g_Windows.end() ? nullptr : it->second;
 }
 
 std::shared_ptr<Window> LookupWindowBySdlId(Uint32 id)
 {
-    const auto it = g_windowsBySdlId.find(id);
-    return it == g_windowsBySdlId.end() ? nullptr : LookupWindow(it->second);
+    const auto it = g_WindowsBySdlId.find(id);
+    return it == g_WindowsBySdlId.end() ? nullptr : LookupWindow(it->second);
 }
 
 std::shared_ptr<Window> LookupWindowWithHostFocus()
 {
-    for (const auto& entry : g_windowsBySdlId)
+    for (const auto& entry : g_WindowsBySdlId)
     {
         const auto window = LookupWindow(entry.second);
         if (window && window->sdl && X11HasInputFocus(window->sdl))
@@ -115,20 +115,20 @@ std::shared_ptr<Window> LookupWindowWithHostFocus()
 
 bool EnsureVideo()
 {
-    if (g_videoUp.load())
+    if (g_VideoUp.load())
         return true;
     // Keep the default SIGINT/SIGTERM behaviour: SDL's quit event is not how windows close.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
-    g_videoThread = std::this_thread::get_id();
-    g_videoUp.store(true);
+    g_VideoThread = std::this_thread::get_id();
+    g_VideoUp.store(true);
     return true;
 }
 
 bool IsVideoThread()
 {
-    return g_videoUp.load() && g_videoThread == std::this_thread::get_id();
+    return g_VideoUp.load() && g_VideoThread == std::this_thread::get_id();
 }
 
 RECT FrameFor(DWORD style, BOOL menu)
@@ -189,21 +189,21 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass)
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
-    if (g_nextAtom == 0)
+    if (g_NextAtom == 0)
     {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
     auto cls = std::make_shared<win32::WindowClass>();
     cls->name = lpWndClass->lpszClassName;
-    cls->atom = g_nextAtom++;
+    cls->atom = g_NextAtom++;
     cls->instance = instance;
     cls->style = lpWndClass->style;
     cls->proc = lpWndClass->lpfnWndProc;
     cls->cursor = lpWndClass->hCursor;
     cls->background = lpWndClass->hbrBackground;
     cls->icon = lpWndClass->hIcon;
-    g_classes.push_back(cls);
+    g_Classes.push_back(cls);
     return cls->atom;
 }
 
@@ -226,7 +226,7 @@ BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance)
         SetLastError(ERROR_CLASS_HAS_WINDOWS);
         return FALSE;
     }
-    g_classes.erase(std::find(g_classes.begin(), g_classes.end(), cls));
+    g_Classes.erase(std::find(g_Classes.begin(), g_Classes.end(), cls));
     return TRUE;
 }
 
@@ -350,10 +350,10 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     window->owner = std::this_thread::get_id();
     {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
-        window->handle = reinterpret_cast<HWND>(g_nextHandle);
-        g_nextHandle += 0x10;
-        g_windows[window->handle] = window;
-        g_windowsBySdlId[window->sdlId] = window->handle;
+        window->handle = reinterpret_cast<HWND>(g_NextHandle);
+        g_NextHandle += 0x10;
+        g_Windows[window->handle] = window;
+        g_WindowsBySdlId[window->sdlId] = window->handle;
         ++cls->liveWindows;
     }
 

@@ -50,38 +50,38 @@ bool WriteSilence(const std::string& path, int rate, int seconds)
 class Deviation
 {
 public:
-    Deviation() { kept_.reserve(1 << 20); }
+    Deviation() { m_Kept.reserve(1 << 20); }
 
     void Add(double t, double pos)
     {
-        if (pos < lastPos_)
-            ++backwards_;
-        if (pos != lastPos_)
+        if (pos < m_LastPos)
+            ++m_Backwards;
+        if (pos != m_LastPos)
         {
-            lastPos_ = pos;
-            lastMove_ = t;
+            m_LastPos = pos;
+            m_LastMove = t;
         }
-        longestStill_ = std::max(longestStill_, t - lastMove_);
-        ++reads_;
-        if (kept_.empty() || t - kept_.back().t >= 5e-6)
-            kept_.push_back({t, pos - t});
+        m_LongestStill = std::max(m_LongestStill, t - m_LastMove);
+        ++m_Reads;
+        if (m_Kept.empty() || t - m_Kept.back().t >= 5e-6)
+            m_Kept.push_back({t, pos - t});
     }
 
     void Report(const char* sampling) const
     {
-        double n = static_cast<double>(kept_.size());
-        double st = 0, sd = 0, stt = 0, std_ = 0;
-        for (const Sample& s : kept_)
+        double n = static_cast<double>(m_Kept.size());
+        double sumT = 0, sumD = 0, sumTT = 0, sumTD = 0;
+        for (const Sample& s : m_Kept)
         {
-            st += s.t;
-            sd += s.d;
-            stt += s.t * s.t;
-            std_ += s.t * s.d;
+            sumT += s.t;
+            sumD += s.d;
+            sumTT += s.t * s.t;
+            sumTD += s.t * s.d;
         }
-        double slope = (n * std_ - st * sd) / (n * stt - st * st);
-        double mean = sd / n, intercept = (sd - slope * st) / n;
+        double slope = (n * sumTD - sumT * sumD) / (n * sumTT - sumT * sumT);
+        double mean = sumD / n, intercept = (sumD - slope * sumT) / n;
         double sq = 0, worst = 0;
-        for (const Sample& s : kept_)
+        for (const Sample& s : m_Kept)
         {
             double r = s.d - (intercept + slope * s.t);
             sq += r * r;
@@ -89,8 +89,8 @@ public:
         }
         std::printf("  %-6s reads %9ld  offset %+7.3f ms  drift %+7.0f ppm  jitter rms %6.3f ms  max %6.3f ms  "
                     "longest still %5.2f ms  backwards %ld\n",
-                    sampling, reads_, mean * 1e3, slope * 1e6, std::sqrt(sq / n) * 1e3, worst * 1e3,
-                    longestStill_ * 1e3, backwards_);
+                    sampling, m_Reads, mean * 1e3, slope * 1e6, std::sqrt(sq / n) * 1e3, worst * 1e3,
+                    m_LongestStill * 1e3, m_Backwards);
     }
 
 private:
@@ -98,9 +98,9 @@ private:
     {
         double t, d;
     };
-    std::vector<Sample> kept_;
-    long reads_ = 0, backwards_ = 0;
-    double lastPos_ = -1, lastMove_ = 0, longestStill_ = 0;
+    std::vector<Sample> m_Kept;
+    long m_Reads = 0, m_Backwards = 0;
+    double m_LastPos = -1, m_LastMove = 0, m_LongestStill = 0;
 };
 
 double ReadClock(HSTREAM stream)

@@ -389,23 +389,23 @@ TEST(ShippedShaderFiles, FitShaderModel2SlotsAndRegisters)
             continue;
         ++shaders;
         const std::string name = entry.path().filename().string();
-        d3dx9gl::HlslRequest request;
+        d3dx9::HlslRequest request;
         request.file = entry.path().string();
         std::ifstream file(entry.path(), std::ios::binary);
         std::ostringstream text;
         text << file.rdbuf();
         request.source = text.str();
         request.entryPoint = extension == ".vsh" ? "MainVS" : "MainPS";
-        ASSERT_TRUE(d3dx9gl::ParseProfile(extension == ".vsh" ? "vs_2_0" : "ps_2_0", request.profile));
-        d3d9gl::ShaderBlob blob;
-        d3dx9gl::Diagnostics messages;
-        d3dx9gl::ShaderCost cost;
-        EXPECT_TRUE(d3dx9gl::CompileHlsl(request, blob, messages, &cost))
-            << name << ": " << d3dx9gl::FormatDiagnostics(messages);
-        const d3dx9gl::ShaderProfile& profile = request.profile;
+        ASSERT_TRUE(d3dx9::ParseProfile(extension == ".vsh" ? "vs_2_0" : "ps_2_0", request.profile));
+        d3d9::ShaderBlob blob;
+        d3dx9::Diagnostics messages;
+        d3dx9::ShaderCost cost;
+        EXPECT_TRUE(d3dx9::CompileHlsl(request, blob, messages, &cost))
+            << name << ": " << d3dx9::FormatDiagnostics(messages);
+        const d3dx9::ShaderProfile& profile = request.profile;
         EXPECT_LE(cost.arithmetic, profile.arithmeticSlots) << name;
         EXPECT_LE(cost.temporaries, profile.temporaryRegisters) << name;
-        if (profile.stage == d3d9gl::ShaderStage::Pixel)
+        if (profile.stage == d3d9::ShaderStage::Pixel)
         {
             EXPECT_LE(cost.texture, profile.textureSlots) << name;
             EXPECT_LE(cost.readLevels, profile.dependentReadLevels) << name;

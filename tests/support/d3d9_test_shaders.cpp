@@ -31,8 +31,8 @@ std::string PixelText(const std::vector<uint32_t>& samplers, uint32_t registers,
 
 std::vector<uint8_t> VertexBlob(const std::vector<VertexInput>& inputs, uint32_t registers, const std::string& body)
 {
-    d3d9gl::ShaderBlob blob;
-    blob.stage = d3d9gl::ShaderStage::Vertex;
+    d3d9::ShaderBlob blob;
+    blob.stage = d3d9::ShaderStage::Vertex;
     blob.profile = "vs_2_0";
     blob.registerCount = registers;
     std::string text = "#version 330\n" + Constants("vs_c", registers) + "uniform vec2 quorl_PixelOffset;\n";
@@ -56,19 +56,19 @@ std::vector<uint8_t> VertexBlob(const std::vector<VertexInput>& inputs, uint32_t
             "    gl_Position.xy += quorl_PixelOffset * gl_Position.w;\n"
             "}\n";
     blob.glsl = text;
-    return d3d9gl::SerializeShaderBlob(blob);
+    return d3d9::SerializeShaderBlob(blob);
 }
 
 std::vector<uint8_t> PixelBlob(const std::vector<uint32_t>& samplers, uint32_t registers, const std::string& body)
 {
-    d3d9gl::ShaderBlob blob;
-    blob.stage = d3d9gl::ShaderStage::Pixel;
+    d3d9::ShaderBlob blob;
+    blob.stage = d3d9::ShaderStage::Pixel;
     blob.profile = "ps_2_0";
     blob.registerCount = registers;
     blob.samplers = samplers;
     blob.glsl = PixelText(samplers, registers, body, false);
     blob.spriteGlsl = PixelText(samplers, registers, body, true);
-    return d3d9gl::SerializeShaderBlob(blob);
+    return d3d9::SerializeShaderBlob(blob);
 }
 
 IDirect3DVertexShader9* MakeVertexShader(IDirect3DDevice9* device, const std::vector<VertexInput>& inputs,

@@ -133,11 +133,11 @@ public:
 };
 
 // Only the compiler's blobs are shader code here.
-bool IsShaderCode(const DWORD* code, d3d9gl::ShaderStage stage)
+bool IsShaderCode(const DWORD* code, d3d9::ShaderStage stage)
 {
-    d3d9gl::ShaderBlob blob;
-    size_t length = d3d9gl::ShaderBlobLength(code);
-    return length && d3d9gl::ParseShaderBlob(code, length, blob) && blob.stage == stage;
+    d3d9::ShaderBlob blob;
+    size_t length = d3d9::ShaderBlobLength(code);
+    return length && d3d9::ParseShaderBlob(code, length, blob) && blob.stage == stage;
 }
 
 std::string LabelOf(IUnknown* object)
@@ -253,7 +253,7 @@ public:
     HRESULT STDMETHODCALLTYPE CreateVertexShader(const DWORD* code, IDirect3DVertexShader9** shader) override
     {
         Record("CreateVertexShader");
-        if (!IsShaderCode(code, d3d9gl::ShaderStage::Vertex))
+        if (!IsShaderCode(code, d3d9::ShaderStage::Vertex))
             return D3DERR_INVALIDCALL;
         *shader = new VertexShader("vs");
         return D3D_OK;
@@ -262,7 +262,7 @@ public:
     HRESULT STDMETHODCALLTYPE CreatePixelShader(const DWORD* code, IDirect3DPixelShader9** shader) override
     {
         Record("CreatePixelShader");
-        if (!IsShaderCode(code, d3d9gl::ShaderStage::Pixel))
+        if (!IsShaderCode(code, d3d9::ShaderStage::Pixel))
             return D3DERR_INVALIDCALL;
         *shader = new PixelShader("ps");
         return D3D_OK;

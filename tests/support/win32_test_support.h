@@ -70,7 +70,7 @@ protected:
 
     void TearDown() override
     {
-        for (HWND hwnd : windows_)
+        for (HWND hwnd : m_Windows)
             DestroyWindow(hwnd);
         UnregisterClassA(kTestClass, GetModuleHandleA(nullptr));
         MSG msg;
@@ -84,14 +84,14 @@ protected:
         const HWND hwnd = CreateWindowExA(0, kTestClass, "Test window", style, x, y, width, height, nullptr, nullptr,
                                           GetModuleHandleA(nullptr), nullptr);
         if (hwnd)
-            windows_.push_back(hwnd);
+            m_Windows.push_back(hwnd);
         return hwnd;
     }
 
-    void Forget(HWND hwnd) { windows_.erase(std::remove(windows_.begin(), windows_.end(), hwnd), windows_.end()); }
+    void Forget(HWND hwnd) { m_Windows.erase(std::remove(m_Windows.begin(), m_Windows.end(), hwnd), m_Windows.end()); }
 
     Uint32 SdlId(HWND hwnd) { return SDL_GetWindowID(Win32GetSdlWindow(hwnd)); }
 
 private:
-    std::vector<HWND> windows_;
+    std::vector<HWND> m_Windows;
 };

@@ -16,7 +16,7 @@
 #include <cstring>
 #include <limits>
 
-namespace quorl_bass
+namespace bass
 {
 namespace
 {
@@ -223,4 +223,4 @@ int DecodeMemory(const void* data, uint64_t length, Pcm& out)
     return BASS_ERROR_FILEFORM;
 }
 
-} // namespace quorl_bass
+} // namespace bass

@@ -13,7 +13,7 @@
 #include <mutex>
 #include <thread>
 
-namespace quorl_bass
+namespace bass
 {
 namespace
 {
@@ -142,30 +142,30 @@ int Output::Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams)
     }
     Device* running = device.get();
     device->mixer = std::thread([running] { running->Run(); });
-    device_ = std::move(device);
+    m_Device = std::move(device);
     return BASS_OK;
 }
 
 void Output::Close()
 {
-    if (!device_)
+    if (!m_Device)
         return;
-    device_->stopping = true;
-    SetEvent(device_->done);
-    device_->mixer.join();
-    device_.reset();
+    m_Device->stopping = true;
+    SetEvent(m_Device->done);
+    m_Device->mixer.join();
+    m_Device.reset();
 }
 
 void Output::Lock()
 {
-    if (device_)
-        device_->lock.lock();
+    if (m_Device)
+        m_Device->lock.lock();
 }
 
 void Output::Unlock()
 {
-    if (device_)
-        device_->lock.unlock();
+    if (m_Device)
+        m_Device->lock.unlock();
 }
 
-} // namespace quorl_bass
+} // namespace bass

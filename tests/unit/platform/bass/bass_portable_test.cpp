@@ -71,27 +71,27 @@ protected:
     void TearDown() override
     {
         BASS_Free();
-        for (const auto& path : files_)
+        for (const auto& path : m_Files)
             std::remove(path.c_str());
     }
 
     HSTREAM FromMemory(const std::string& bytes)
     {
-        memory_.push_back(bytes);
-        return BASS_StreamCreateFile(TRUE, memory_.back().data(), 0, memory_.back().size(), 0);
+        m_Memory.push_back(bytes);
+        return BASS_StreamCreateFile(TRUE, m_Memory.back().data(), 0, m_Memory.back().size(), 0);
     }
 
     // A file in the working directory, removed after the test.
     std::string File(const std::string& name, const std::string& bytes)
     {
         std::ofstream(name, std::ios::binary) << bytes;
-        files_.push_back(name);
+        m_Files.push_back(name);
         return name;
     }
 
 private:
-    std::vector<std::string> memory_;
-    std::vector<std::string> files_;
+    std::vector<std::string> m_Memory;
+    std::vector<std::string> m_Files;
 };
 
 struct WaveCase

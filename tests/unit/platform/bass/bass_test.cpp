@@ -60,17 +60,17 @@ std::vector<char> ReadAll(const std::string& path)
 class ScopedEnv
 {
 public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
+    ScopedEnv(const char* name, const char* value) : m_Name(name)
     {
         if (const char* old = std::getenv(name))
-            old_ = old;
+            m_Old = old;
         setenv(name, value, 1);
     }
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+    ~ScopedEnv() { m_Old ? setenv(m_Name, m_Old->c_str(), 1) : unsetenv(m_Name); }
 
 private:
-    const char* name_;
-    std::optional<std::string> old_;
+    const char* m_Name;
+    std::optional<std::string> m_Old;
 };
 
 // Every test leaves the library freed for the next one. Device -1 means SDL's
@@ -79,14 +79,14 @@ class Bass : public ::testing::Test
 {
 protected:
     void TearDown() override { BASS_Free(); }
-    ScopedEnv dummyAudio_{"SDL_AUDIODRIVER", "dummy"};
-    std::string File(const std::string& name) const { return (dir_.Path() / name).string(); }
+    ScopedEnv m_DummyAudio{"SDL_AUDIODRIVER", "dummy"};
+    std::string File(const std::string& name) const { return (m_Dir.Path() / name).string(); }
     std::string Tone(int rate, int channels, sf_count_t frames) const
     {
         std::string path = File("tone.wav");
         return WriteTone(path, kWav, rate, channels, frames) ? path : std::string();
     }
-    TempDir dir_;
+    TempDir m_Dir;
 };
 
 TEST_F(Bass, InitRules)
@@ -197,10 +197,10 @@ TEST_F(Bass, MissingOrUndecodableFileFails)
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, File("absent.ogg").c_str(), 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
-    EXPECT_EQ(BASS_StreamCreateFile(FALSE, dir_.Path().c_str(), 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_StreamCreateFile(FALSE, m_Dir.Path().c_str(), 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
 
-    dir_.Write("junk.ogg", "not an audio file at all, just text");
+    m_Dir.Write("junk.ogg", "not an audio file at all, just text");
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, File("junk.ogg").c_str(), 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
 }
@@ -219,7 +219,7 @@ TEST_F(Bass, WindowsPathsAndMemoryAndFileRanges)
     HSTREAM fromMemory = BASS_StreamCreateFile(TRUE, bytes.data(), 0, bytes.size(), 0);
     EXPECT_EQ(BASS_ChannelGetLength(fromMemory), 4410u * 4);
 
-    dir_.Write("padded.bin", std::string(100, 'x') + std::string(bytes.begin(), bytes.end()) + std::string(50, 'y'));
+    m_Dir.Write("padded.bin", std::string(100, 'x') + std::string(bytes.begin(), bytes.end()) + std::string(50, 'y'));
     HSTREAM fromRange = BASS_StreamCreateFile(FALSE, File("padded.bin").c_str(), 100, bytes.size(), 0);
     EXPECT_EQ(BASS_ChannelGetLength(fromRange), 4410u * 4);
 }

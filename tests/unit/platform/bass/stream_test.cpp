@@ -7,9 +7,9 @@
 
 #include <vector>
 
-using quorl_bass::Clock;
-using quorl_bass::Pcm;
-using quorl_bass::Stream;
+using bass::Clock;
+using bass::Pcm;
+using bass::Stream;
 
 namespace
 {

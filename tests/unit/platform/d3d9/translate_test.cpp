@@ -5,7 +5,7 @@
 
 namespace
 {
-using namespace d3d9gl;
+using namespace d3d9;
 
 struct EnumCase
 {

@@ -16,7 +16,7 @@ struct Result
 {
     HRESULT hr = E_FAIL;
     bool hasCode = false;
-    d3d9gl::ShaderBlob blob;
+    d3d9::ShaderBlob blob;
     std::string errors;
 };
 
@@ -37,8 +37,8 @@ Result CompileFile(const std::string& path, const char* entry, const char* profi
     if (code)
     {
         result.hasCode = true;
-        EXPECT_TRUE(d3d9gl::ParseShaderBlob(code->GetBufferPointer(), code->GetBufferSize(), result.blob));
-        EXPECT_EQ(d3d9gl::ShaderBlobLength(code->GetBufferPointer()), code->GetBufferSize());
+        EXPECT_TRUE(d3d9::ParseShaderBlob(code->GetBufferPointer(), code->GetBufferSize(), result.blob));
+        EXPECT_EQ(d3d9::ShaderBlobLength(code->GetBufferPointer()), code->GetBufferSize());
         code->Release();
     }
     return result;
@@ -97,8 +97,8 @@ TEST_F(HlslCompiler, VertexShaderBlobFollowsTheConventions)
     Result r = Compile(kVertexShader, "MainVS", "vs_2_0");
     ASSERT_EQ(r.hr, S_OK) << r.errors;
     ASSERT_TRUE(r.hasCode);
-    const d3d9gl::ShaderBlob& blob = r.blob;
-    EXPECT_EQ(blob.stage, d3d9gl::ShaderStage::Vertex);
+    const d3d9::ShaderBlob& blob = r.blob;
+    EXPECT_EQ(blob.stage, d3d9::ShaderStage::Vertex);
     EXPECT_EQ(blob.profile, "vs_2_0");
     EXPECT_EQ(blob.registerCount, 5u);
     EXPECT_TRUE(blob.samplers.empty());
@@ -108,7 +108,7 @@ TEST_F(HlslCompiler, VertexShaderBlobFollowsTheConventions)
     auto find = [&](uint32_t usage)
     {
         return std::find_if(blob.inputs.begin(), blob.inputs.end(),
-                            [&](const d3d9gl::ShaderInput& in) { return in.usage == usage && in.usageIndex == 0; });
+                            [&](const d3d9::ShaderInput& in) { return in.usage == usage && in.usageIndex == 0; });
     };
     for (uint32_t usage : {D3DDECLUSAGE_POSITION, D3DDECLUSAGE_COLOR, D3DDECLUSAGE_TEXCOORD, D3DDECLUSAGE_PSIZE})
     {
@@ -138,8 +138,8 @@ TEST_F(HlslCompiler, PixelShaderHasSamplersByRegisterAndASpriteVariant)
 {
     Result r = Compile(kPixelShader, "MainPS", "ps_2_0");
     ASSERT_EQ(r.hr, S_OK) << r.errors;
-    const d3d9gl::ShaderBlob& blob = r.blob;
-    EXPECT_EQ(blob.stage, d3d9gl::ShaderStage::Pixel);
+    const d3d9::ShaderBlob& blob = r.blob;
+    EXPECT_EQ(blob.stage, d3d9::ShaderStage::Pixel);
     EXPECT_EQ(blob.registerCount, 3u);
     EXPECT_EQ(blob.samplers, std::vector<uint32_t>{0});
     EXPECT_TRUE(blob.inputs.empty());
@@ -511,7 +511,7 @@ TEST_F(GlslLink, VertexAndPixelShadersLinkWithTheDeclaredLocations)
         EXPECT_NE(glGetUniformLocation(program, "ps_c"), -1);
         EXPECT_NE(glGetUniformLocation(program, "s0"), -1);
         EXPECT_NE(glGetUniformLocation(program, "quorl_PixelOffset"), -1);
-        for (const d3d9gl::ShaderInput& input : vs.blob.inputs)
+        for (const d3d9::ShaderInput& input : vs.blob.inputs)
         {
             if (sprite)
                 break; // TEXCOORD0 then goes unread, and GL drops its attribute

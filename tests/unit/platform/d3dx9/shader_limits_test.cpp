@@ -8,7 +8,7 @@
 
 namespace
 {
-using d3dx9gl::ShaderCost;
+using d3dx9::ShaderCost;
 
 struct CostCase
 {
@@ -88,16 +88,16 @@ const char* const kPixelInputs = "float4 MainPS(float4 a : TEXCOORD0, float4 b :
 
 bool Compile(const std::string& source, const char* profile, ShaderCost& cost, std::string& text)
 {
-    d3dx9gl::HlslRequest request;
+    d3dx9::HlslRequest request;
     request.source = source;
     request.file = "shader.fx";
     request.entryPoint = profile[0] == 'v' ? "MainVS" : "MainPS";
-    if (!d3dx9gl::ParseProfile(profile, request.profile))
+    if (!d3dx9::ParseProfile(profile, request.profile))
         return false;
-    d3d9gl::ShaderBlob blob;
-    d3dx9gl::Diagnostics messages;
-    const bool compiled = d3dx9gl::CompileHlsl(request, blob, messages, &cost);
-    text = d3dx9gl::FormatDiagnostics(messages);
+    d3d9::ShaderBlob blob;
+    d3dx9::Diagnostics messages;
+    const bool compiled = d3dx9::CompileHlsl(request, blob, messages, &cost);
+    text = d3dx9::FormatDiagnostics(messages);
     return compiled;
 }
 

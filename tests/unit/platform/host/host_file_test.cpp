@@ -38,8 +38,8 @@ TEST_P(HostFileRead, GivesTheWholeFileOrNothing)
     const ReadCase& c = GetParam();
     std::string text = "unchanged";
     std::vector<unsigned char> bytes{1};
-    EXPECT_EQ(quorl_host::ReadHostFile(c.path, text), c.reads);
-    EXPECT_EQ(quorl_host::ReadHostFile(c.path, bytes), c.reads);
+    EXPECT_EQ(host::ReadHostFile(c.path, text), c.reads);
+    EXPECT_EQ(host::ReadHostFile(c.path, bytes), c.reads);
     if (c.reads)
     {
         EXPECT_EQ(text, c.contents);
@@ -67,12 +67,12 @@ TEST(HostFile, FolderIsNotAFileAndSaysSo)
     folder.Write("data/a.bin", "x");
     ScopedCurrentDir current(folder.Path());
     errno = 0;
-    EXPECT_EQ(quorl_host::OpenHostFile("data"), -1);
+    EXPECT_EQ(host::OpenHostFile("data"), -1);
     EXPECT_EQ(errno, EISDIR);
     errno = 0;
-    EXPECT_EQ(quorl_host::OpenHostFile("data\\b.bin"), -1);
+    EXPECT_EQ(host::OpenHostFile("data\\b.bin"), -1);
     EXPECT_EQ(errno, ENOENT);
-    const int fd = quorl_host::OpenHostFile("data\\a.bin");
+    const int fd = host::OpenHostFile("data\\a.bin");
     ASSERT_GE(fd, 0);
     close(fd);
 }

@@ -162,38 +162,38 @@ struct Logged
     LPARAM lParam;
 };
 
-std::vector<Logged> g_log;
-std::function<INT_PTR(HWND)> g_onInit;
-std::vector<std::function<void(HWND)>> g_steps;
-size_t g_nextStep = 0;
-INT_PTR g_closeAnswer = TRUE;
-HWND g_dialog = nullptr;
+std::vector<Logged> g_Log;
+std::function<INT_PTR(HWND)> g_OnInit;
+std::vector<std::function<void(HWND)>> g_Steps;
+size_t g_NextStep = 0;
+INT_PTR g_CloseAnswer = TRUE;
+HWND g_Dialog = nullptr;
 
 INT_PTR CALLBACK TestProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    g_log.push_back({message, wParam, lParam});
+    g_Log.push_back({message, wParam, lParam});
     if (message == WM_INITDIALOG)
     {
-        g_dialog = dialog;
-        return g_onInit ? g_onInit(dialog) : FALSE;
+        g_Dialog = dialog;
+        return g_OnInit ? g_OnInit(dialog) : FALSE;
     }
     if (message == WM_CLOSE)
-        return g_closeAnswer;
+        return g_CloseAnswer;
     return FALSE;
 }
 
-bool g_stepping = false;
+bool g_Stepping = false;
 
 // Runs the steps one by one once the dialog is on screen.
 gboolean RunStep(gpointer)
 {
-    GtkWidget* window = Win32GetDialogWidget(g_dialog);
+    GtkWidget* window = Win32GetDialogWidget(g_Dialog);
     if (!window || !gtk_widget_get_mapped(window))
         return G_SOURCE_CONTINUE;
-    if (g_nextStep < g_steps.size())
-        g_steps[g_nextStep++](g_dialog);
-    g_stepping = g_nextStep < g_steps.size();
-    return g_stepping ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+    if (g_NextStep < g_Steps.size())
+        g_Steps[g_NextStep++](g_Dialog);
+    g_Stepping = g_NextStep < g_Steps.size();
+    return g_Stepping ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
 }
 
 // What the window manager's close button makes GTK deliver.
@@ -233,7 +233,7 @@ bool HasFocus(HWND dialog, int id)
 std::vector<Logged> Commands()
 {
     std::vector<Logged> commands;
-    for (const Logged& m : g_log)
+    for (const Logged& m : g_Log)
     {
         if (m.message == WM_COMMAND || m.message == WM_CLOSE)
             commands.push_back(m);
@@ -253,20 +253,20 @@ protected:
     {
         if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY"))
             GTEST_SKIP() << "needs an X display";
-        g_log.clear();
-        g_onInit = nullptr;
-        g_steps.clear();
-        g_nextStep = 0;
-        g_closeAnswer = TRUE;
-        g_dialog = nullptr;
+        g_Log.clear();
+        g_OnInit = nullptr;
+        g_Steps.clear();
+        g_NextStep = 0;
+        g_CloseAnswer = TRUE;
+        g_Dialog = nullptr;
     }
 
     INT_PTR Run(LPARAM param = 0)
     {
-        g_stepping = true;
+        g_Stepping = true;
         const guint source = g_timeout_add(5, RunStep, nullptr);
         const INT_PTR result = DialogBoxParamA(nullptr, MAKEINTRESOURCEA(101), nullptr, TestProc, param);
-        if (g_stepping)
+        if (g_Stepping)
             g_source_remove(source);
         return result;
     }
@@ -274,27 +274,27 @@ protected:
 
 TEST_F(Dialogs, InitialisationComesFirstWithTheParameterAndCanEndTheDialogUnseen)
 {
-    g_onInit = [](HWND dialog)
+    g_OnInit = [](HWND dialog)
     {
         EXPECT_FALSE(gtk_widget_get_visible(Win32GetDialogWidget(dialog)));
         EXPECT_TRUE(EndDialog(dialog, 5));
         return TRUE;
     };
-    g_steps = {[](HWND) { ADD_FAILURE() << "the dialog was shown"; }};
+    g_Steps = {[](HWND) { ADD_FAILURE() << "the dialog was shown"; }};
     EXPECT_EQ(Run(0x5eed), 5);
-    ASSERT_EQ(g_log.size(), 1u);
-    EXPECT_EQ(g_log[0].message, static_cast<UINT>(WM_INITDIALOG));
-    EXPECT_EQ(g_log[0].lParam, 0x5eed);
+    ASSERT_EQ(g_Log.size(), 1u);
+    EXPECT_EQ(g_Log[0].message, static_cast<UINT>(WM_INITDIALOG));
+    EXPECT_EQ(g_Log[0].lParam, 0x5eed);
     // wParam names the first tab stop, the OK button.
-    EXPECT_NE(g_log[0].wParam, 0u);
-    EXPECT_EQ(Win32GetDialogWidget(g_dialog), nullptr);
-    EXPECT_FALSE(EndDialog(g_dialog, 1));
+    EXPECT_NE(g_Log[0].wParam, 0u);
+    EXPECT_EQ(Win32GetDialogWidget(g_Dialog), nullptr);
+    EXPECT_FALSE(EndDialog(g_Dialog, 1));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
 }
 
 TEST_F(Dialogs, ControlsSitWhereTheFontsDialogUnitsPutThem)
 {
-    g_steps = {[](HWND dialog)
+    g_Steps = {[](HWND dialog)
                {
                    GtkWidget* window = Win32GetDialogWidget(dialog);
                    EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(window)), "Settings");
@@ -343,7 +343,7 @@ TEST_F(Dialogs, ControlsSitWhereTheFontsDialogUnitsPutThem)
 
 TEST_F(Dialogs, ComboBoxesAndCheckBoxesAnswerTheirMessages)
 {
-    g_onInit = [](HWND dialog)
+    g_OnInit = [](HWND dialog)
     {
         // Inserting never sorts; adding sorts a CBS_SORT list only.
         EXPECT_EQ(Combo(dialog, 1006, CB_ADDSTRING, 0, "b"), 0);
@@ -396,7 +396,7 @@ TEST_F(Dialogs, ComboBoxesAndCheckBoxesAnswerTheirMessages)
 
 TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt)
 {
-    g_onInit = [](HWND dialog)
+    g_OnInit = [](HWND dialog)
     {
         for (const char* text : {"Off", "2x", "4x", "6x"})
             Combo(dialog, 1006, CB_INSERTSTRING, WPARAM(-1), text);
@@ -411,12 +411,12 @@ TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt)
         ASSERT_FALSE(commands.empty());
         EXPECT_EQ(commands.back().message, static_cast<UINT>(WM_COMMAND));
         EXPECT_EQ(commands.back().wParam, MAKEWPARAM(id, code)) << id;
-        EXPECT_EQ(commands.back().lParam, reinterpret_cast<LPARAM>(GetDlgItem(g_dialog, id))) << id;
-        g_log.clear();
+        EXPECT_EQ(commands.back().lParam, reinterpret_cast<LPARAM>(GetDlgItem(g_Dialog, id))) << id;
+        g_Log.clear();
     };
     auto type = [](HWND dialog, const char* text)
     { gtk_entry_set_text(GTK_ENTRY(gtk_bin_get_child(GTK_BIN(Widget(dialog, 1006)))), text); };
-    g_steps = {
+    g_Steps = {
         [&](HWND dialog)
         {
             // An automatic check box ticks itself, then tells the dialog.
@@ -452,7 +452,7 @@ TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt)
             EXPECT_EQ(Combo(dialog, 1006, CB_GETCURSEL), CB_ERR);
             gtk_combo_box_set_active(GTK_COMBO_BOX(Widget(dialog, 1006)), 0);
             EXPECT_EQ(Combo(dialog, 1006, CB_GETCURSEL), 0);
-            g_log.clear();
+            g_Log.clear();
         },
         [&](HWND dialog)
         {
@@ -481,16 +481,16 @@ TEST_F(Dialogs, UserInputReachesTheProcedureAsWindowsSendsIt)
             const std::vector<Logged> commands = Commands();
             ASSERT_EQ(commands.size(), 1u);
             EXPECT_EQ(commands[0].message, static_cast<UINT>(WM_CLOSE));
-            g_log.clear();
+            g_Log.clear();
             // Left to the default handling, the close becomes Cancel.
-            g_closeAnswer = FALSE;
+            g_CloseAnswer = FALSE;
             Close(dialog);
             expectCommand(IDCANCEL, BN_CLICKED);
             EndDialog(dialog, 9);
         },
     };
     EXPECT_EQ(Run(), 9);
-    EXPECT_EQ(g_nextStep, g_steps.size());
+    EXPECT_EQ(g_NextStep, g_Steps.size());
 }
 
 TEST(DialogsWithoutDisplay, FailWithMinusOne)
@@ -498,7 +498,7 @@ TEST(DialogsWithoutDisplay, FailWithMinusOne)
     if (std::getenv("DISPLAY") && *std::getenv("DISPLAY"))
         GTEST_SKIP() << "a display is there";
     EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(101), nullptr, TestProc, 0), -1);
-    EXPECT_TRUE(g_log.empty());
+    EXPECT_TRUE(g_Log.empty());
 }
 
 TEST(DialogsWithoutTemplate, FailWithMinusOneAndSayWhy)
@@ -506,7 +506,7 @@ TEST(DialogsWithoutTemplate, FailWithMinusOneAndSayWhy)
     EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(999), nullptr, TestProc, 0), -1);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
     EXPECT_EQ(DialogBoxParamA(nullptr, "NOSUCH", nullptr, TestProc, 0), -1);
-    EXPECT_TRUE(g_log.empty());
+    EXPECT_TRUE(g_Log.empty());
 }
 
 } // namespace

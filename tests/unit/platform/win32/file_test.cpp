@@ -18,10 +18,10 @@ constexpr const char* kContent = "<demo start=\"0\"/>\n";
 class Win32FileTest : public ::testing::Test
 {
 protected:
-    Win32FileTest() { folder_.Write("data/demo.xml", kContent); }
+    Win32FileTest() { m_Folder.Write("data/demo.xml", kContent); }
 
-    TempDir folder_;
-    ScopedCurrentDir current_{folder_.Path()};
+    TempDir m_Folder;
+    ScopedCurrentDir m_Current{m_Folder.Path()};
 };
 
 TEST_F(Win32FileTest, ReadsRelativeBackslashPath)

@@ -50,8 +50,8 @@ protected:
     void SetUp() override
     {
         Win32WindowTest::SetUp();
-        hwnd_ = Create(kFullScreen, 0, 0, 64, 48);
-        ASSERT_NE(hwnd_, nullptr);
+        m_Hwnd = Create(kFullScreen, 0, 0, 64, 48);
+        ASSERT_NE(m_Hwnd, nullptr);
         // Whatever the video driver reports about the new window is not part of a test.
         while (Next().message != WM_NULL)
         {
@@ -59,14 +59,14 @@ protected:
         Log().clear();
     }
 
-    HWND hwnd_ = nullptr;
+    HWND m_Hwnd = nullptr;
 };
 
 TEST_F(Win32MessageTest, PostedMessagesComeBeforeInputAndQuitComesLast)
 {
     PostQuitMessage(7);
-    PushKey(SdlId(hwnd_), SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, true);
-    ASSERT_TRUE(PostMessageA(hwnd_, WM_USER, 1, 2));
+    PushKey(SdlId(m_Hwnd), SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, true);
+    ASSERT_TRUE(PostMessageA(m_Hwnd, WM_USER, 1, 2));
     ASSERT_TRUE(PostMessageA(nullptr, WM_USER + 1, 0, 0));
 
     MSG peeked{};
@@ -75,7 +75,7 @@ TEST_F(Win32MessageTest, PostedMessagesComeBeforeInputAndQuitComesLast)
 
     MSG msg = Next();
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER)) << "PM_NOREMOVE left it in place";
-    EXPECT_EQ(msg.hwnd, hwnd_);
+    EXPECT_EQ(msg.hwnd, m_Hwnd);
     EXPECT_EQ(msg.wParam, 1u);
     EXPECT_EQ(msg.lParam, 2);
     msg = Next();
@@ -99,12 +99,12 @@ TEST_F(Win32MessageTest, FiltersByWindowAndRange)
     const HWND other = Create(kFullScreen, 0, 0, 16, 16);
     ASSERT_NE(other, nullptr);
     PostMessageA(other, WM_USER, 0, 0);
-    PostMessageA(hwnd_, WM_USER + 5, 0, 0);
+    PostMessageA(m_Hwnd, WM_USER + 5, 0, 0);
     PostMessageA(nullptr, WM_USER + 6, 0, 0);
 
-    EXPECT_EQ(Next(hwnd_).message, static_cast<UINT>(WM_USER + 5));
+    EXPECT_EQ(Next(m_Hwnd).message, static_cast<UINT>(WM_USER + 5));
     MSG msg;
-    EXPECT_FALSE(PeekMessageA(&msg, hwnd_, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(PeekMessageA(&msg, m_Hwnd, 0, 0, PM_REMOVE));
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_USER + 1, WM_USER + 5, PM_REMOVE));
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER + 6, WM_USER + 6, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 6));
@@ -113,7 +113,7 @@ TEST_F(Win32MessageTest, FiltersByWindowAndRange)
 
 TEST_F(Win32MessageTest, KeysBecomeVirtualKeyMessages)
 {
-    const Uint32 id = SdlId(hwnd_);
+    const Uint32 id = SdlId(m_Hwnd);
     PushKey(id, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, true);
     PushKey(id, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, true, true);
     PushKey(id, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, false);
@@ -122,7 +122,7 @@ TEST_F(Win32MessageTest, KeysBecomeVirtualKeyMessages)
 
     MSG msg = Next();
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
-    EXPECT_EQ(msg.hwnd, hwnd_);
+    EXPECT_EQ(msg.hwnd, m_Hwnd);
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_ESCAPE));
     EXPECT_EQ(msg.lParam, 0x00010001) << "repeat count 1, scan code 1";
     EXPECT_EQ(Next().lParam, 0x40010001) << "a repeat has the previous-state bit";
@@ -137,14 +137,14 @@ TEST_F(Win32MessageTest, KeysBecomeVirtualKeyMessages)
 
 TEST_F(Win32MessageTest, AltF4ThroughDefaultProcedureClosesTheWindow)
 {
-    PushKey(SdlId(hwnd_), SDL_SCANCODE_F4, SDLK_F4, KMOD_LALT, true);
+    PushKey(SdlId(m_Hwnd), SDL_SCANCODE_F4, SDLK_F4, KMOD_LALT, true);
     const MSG msg = Next();
     ASSERT_EQ(msg.message, static_cast<UINT>(WM_SYSKEYDOWN));
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_F4));
     EXPECT_TRUE(msg.lParam & (1 << 29)) << "the Alt context bit";
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
-    Forget(hwnd_);
+    Forget(m_Hwnd);
 
     std::vector<UINT> seen;
     for (const LoggedMessage& logged : Log())
@@ -152,7 +152,7 @@ TEST_F(Win32MessageTest, AltF4ThroughDefaultProcedureClosesTheWindow)
     const std::vector<UINT> expected{WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY, WM_NCDESTROY};
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(Log()[1].wParam, static_cast<WPARAM>(SC_CLOSE));
-    EXPECT_FALSE(IsWindow(hwnd_));
+    EXPECT_FALSE(IsWindow(m_Hwnd));
 }
 
 TEST_F(Win32MessageTest, CloseRequestBecomesWmClose)
@@ -160,16 +160,16 @@ TEST_F(Win32MessageTest, CloseRequestBecomesWmClose)
     SDL_Event quit{};
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);
-    PushWindowEvent(SdlId(hwnd_), SDL_WINDOWEVENT_CLOSE);
+    PushWindowEvent(SdlId(m_Hwnd), SDL_WINDOWEVENT_CLOSE);
     const MSG msg = Next();
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
-    EXPECT_EQ(msg.hwnd, hwnd_);
+    EXPECT_EQ(msg.hwnd, m_Hwnd);
     EXPECT_EQ(Next().message, static_cast<UINT>(WM_NULL)) << "SDL's own quit event is not a message";
 }
 
 TEST_F(Win32MessageTest, TranslateMessagePostsCharacters)
 {
-    const Uint32 id = SdlId(hwnd_);
+    const Uint32 id = SdlId(m_Hwnd);
     PushKey(id, SDL_SCANCODE_A, SDLK_a, KMOD_LSHIFT, true);
     PushKey(id, SDL_SCANCODE_2, SDLK_2, KMOD_LSHIFT, true);
     PushKey(id, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_NONE, true);
@@ -189,16 +189,16 @@ TEST_F(Win32MessageTest, TranslateMessagePostsCharacters)
     };
     EXPECT_EQ(seen, expected);
 
-    MSG escape{hwnd_, WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
+    MSG escape{m_Hwnd, WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
     TranslateMessage(&escape);
     EXPECT_EQ(Next().wParam, 0x1Bu);
-    const MSG notKey{hwnd_, WM_USER, 0, 0, 0, {}};
+    const MSG notKey{m_Hwnd, WM_USER, 0, 0, 0, {}};
     EXPECT_FALSE(TranslateMessage(&notKey));
 }
 
 TEST_F(Win32MessageTest, MouseEventsBecomeMouseMessages)
 {
-    const Uint32 id = SdlId(hwnd_);
+    const Uint32 id = SdlId(m_Hwnd);
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
     event.motion.windowID = id;
@@ -241,13 +241,13 @@ TEST_F(Win32MessageTest, MouseEventsBecomeMouseMessages)
 
 TEST_F(Win32MessageTest, FocusChangesAreSentAndTracked)
 {
-    PushWindowEvent(SdlId(hwnd_), SDL_WINDOWEVENT_FOCUS_GAINED);
+    PushWindowEvent(SdlId(m_Hwnd), SDL_WINDOWEVENT_FOCUS_GAINED);
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    EXPECT_TRUE(Win32WindowHasFocus(hwnd_));
-    PushWindowEvent(SdlId(hwnd_), SDL_WINDOWEVENT_FOCUS_LOST);
+    EXPECT_TRUE(Win32WindowHasFocus(m_Hwnd));
+    PushWindowEvent(SdlId(m_Hwnd), SDL_WINDOWEVENT_FOCUS_LOST);
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) << "nothing is queued for focus";
-    EXPECT_FALSE(Win32WindowHasFocus(hwnd_));
+    EXPECT_FALSE(Win32WindowHasFocus(m_Hwnd));
 
     std::vector<std::pair<UINT, WPARAM>> seen;
     for (const LoggedMessage& logged : Log())

@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -35,6 +36,12 @@ public:
     // ask for (a popup at the origin, or a captioned window whose client area
     // is the resolution); the player's and the tools' one way to do it.
     bool OpenWindow(WNDPROC procedure, const char* className, const char* title);
+
+    // The main loop's pass once the clock has said the time: draws that frame
+    // when the device can draw, lets beforePresent see the finished back
+    // buffer, presents, and makes time the previous time. Returns whether a
+    // frame was drawn. The player and the tools step their frames with it.
+    bool StepFrame(uint32_t time, const std::function<void()>& beforePresent = nullptr);
 
     // Inserts after every event that starts at or before this one.
     void AddEvent(const boost::shared_ptr<C_FXEffect>& effect);

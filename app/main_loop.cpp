@@ -45,23 +45,31 @@ bool C_Demo::Run()
         QWORD position = BASS_ChannelGetPosition(m_Stream);
         float seconds = BASS_ChannelBytes2Seconds(m_Stream, position);
         uint32_t time = m_StartTime + (SecondsToMilliseconds(seconds) - origin);
-        uint32_t delta = time - m_PreviousTime;
 
         if (m_EndTime <= time)
             m_QuitRequested = true;
 
-        if (m_Renderer.CheckDevice())
-        {
-            RenderFrame(time, delta);
-            m_Renderer.device->Present(NULL, NULL, NULL, NULL);
-        }
-
-        m_PreviousTime = time;
+        StepFrame(time);
     }
 
     m_ExitCode = message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
     BASS_ChannelStop(m_Stream);
     return true;
+}
+
+bool C_Demo::StepFrame(uint32_t time, const std::function<void()>& beforePresent)
+{
+    uint32_t delta = time - m_PreviousTime;
+    bool drawn = m_Renderer.CheckDevice();
+    if (drawn)
+    {
+        RenderFrame(time, delta);
+        if (beforePresent)
+            beforePresent();
+        m_Renderer.device->Present(NULL, NULL, NULL, NULL);
+    }
+    m_PreviousTime = time;
+    return drawn;
 }
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

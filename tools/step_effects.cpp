@@ -8,11 +8,6 @@
 
 namespace Stepping
 {
-uint64_t FrameTime(uint32_t start, uint64_t n, int fps)
-{
-    return start + n * 1000 / static_cast<uint64_t>(fps);
-}
-
 namespace
 {
 struct Stateful

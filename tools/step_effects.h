@@ -1,7 +1,8 @@
-// Puts a loaded show at any time as if it had played there at a fixed frame
-// rate: effects that carry state from frame to frame (the particle and bubble
-// systems) are restarted and stepped on the frames from the script's start,
-// the same frames quorl-capture draws. quorl-capture could share this.
+// The stepped clock of quorl-capture and quorl-preview, and putting a loaded
+// show at any time as if it had played there at that clock: effects that carry
+// state from frame to frame (the particle and bubble systems) are restarted
+// and stepped on the frames from the script's start, the same frames
+// quorl-capture draws.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,10 @@ class C_Demo;
 namespace Stepping
 {
 // Frame n of the stepped clock, from n itself so that no rounding accumulates.
-uint64_t FrameTime(uint32_t start, uint64_t n, int fps);
+inline uint64_t FrameTime(uint32_t start, uint64_t n, int fps)
+{
+    return start + n * 1000 / static_cast<uint64_t>(fps);
+}
 
 // Restarts the timeline: nothing active, every event waiting, every particle
 // and bubble system as its Init left it. Then steps the systems of the events

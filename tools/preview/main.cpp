@@ -13,6 +13,7 @@
 #include "preview/time_control.h"
 #include "preview/watcher.h"
 #include "step_effects.h"
+#include "tool_window.h"
 
 #include <stb/stb_image_write.h>
 
@@ -167,27 +168,6 @@ LRESULT CALLBACK PreviewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-class WindowScope
-{
-public:
-    explicit WindowScope(C_Demo& demo) : m_Demo(demo) {}
-    ~WindowScope()
-    {
-        if (m_Demo.m_Window)
-            DestroyWindow(m_Demo.m_Window);
-        UnregisterClassA(kWindowClass, m_Demo.m_Instance);
-    }
-
-    bool Create(const std::string& title)
-    {
-        m_Demo.m_Instance = GetModuleHandleA(NULL);
-        return m_Demo.OpenWindow(PreviewWndProc, kWindowClass, title.c_str());
-    }
-
-private:
-    C_Demo& m_Demo;
-};
-
 using Preview::MusicClock;
 using Preview::NowMs;
 
@@ -218,7 +198,6 @@ private:
     MusicClock m_Clock;
     Preview::Loop m_Loop;
     uint32_t m_Time = 0;
-    uint32_t m_Previous = 0;
     std::string m_MusicFile;
     bool m_ShowOverlay = true;
     bool m_ScreenshotWanted = false;
@@ -237,7 +216,7 @@ void Session::SeekTo(uint32_t time)
     // The same draws on every seek to a time: the picture there does not
     // depend on what was played before.
     SetRandomState(m_RandomAtLoad);
-    m_Previous = m_Loader.HasShow() ? Stepping::StepTo(m_Demo, m_Time, Preview::kStepFps) : m_Time;
+    m_Demo.m_PreviousTime = m_Loader.HasShow() ? Stepping::StepTo(m_Demo, m_Time, Preview::kStepFps) : m_Time;
     // After the stepping, which can take a while: the music must not run on
     // meanwhile, or the next frame would jump by that much.
     m_Clock.Seek(m_Time);
@@ -479,14 +458,10 @@ int Session::Run()
                 m_Time = time;
         }
 
+        // Without a show the demo object has no events, and its frame is the clear alone.
         C_Renderer& renderer = m_Demo.m_Renderer;
-        if (renderer.CheckDevice())
+        auto decorate = [&]
         {
-            if (m_Loader.HasShow())
-                m_Demo.RenderFrame(m_Time, m_Time - m_Previous);
-            else
-                renderer.device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0x00000000, 1.0f,
-                                       0);
             if (m_ScreenshotWanted)
             {
                 m_ScreenshotWanted = false;
@@ -495,10 +470,9 @@ int Session::Run()
             if (m_ShowOverlay || !m_Loader.Errors().empty())
                 m_Overlay.Draw(renderer.backBufferSurface, renderer.backBufferWidth, renderer.backBufferHeight,
                                m_ShowOverlay ? TopLines() : std::vector<Preview::OverlayLine>(), BottomLines());
-            renderer.device->Present(NULL, NULL, NULL, NULL);
+        };
+        if (m_Demo.StepFrame(m_Time, decorate))
             ++m_FrameCount;
-        }
-        m_Previous = m_Time;
 
         int64_t now = NowMs();
         if (now - m_FpsSince >= 500)
@@ -526,8 +500,8 @@ int OpenPreview(const Options& options)
     demo.m_Settings.vsync = true;
     demo.m_Settings.music = !options.mute;
 
-    WindowScope window(demo);
-    if (!window.Create("quorl-preview: " + options.script))
+    ToolWindow window(demo, PreviewWndProc, kWindowClass);
+    if (!window.Open("quorl-preview: " + options.script))
         return Fail("cannot create the window");
     const C_Settings& settings = demo.m_Settings;
     if (!demo.m_Renderer.Create(settings.width, settings.height, settings.antiAliasing, settings.vsync,

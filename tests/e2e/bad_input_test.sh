@@ -9,19 +9,10 @@ quorl=$(realpath "$1")
 root=$(realpath "$2")
 only=${3:-}
 
-if [ -z "${DISPLAY:-}" ] || [ -z "${QUORL_E2E_INNER:-}" ]; then
-    export QUORL_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -r" bash "$0" "$@"
-fi
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+. "$(dirname "$0")/e2e_common.sh"
 
-failures=0
-passes=0
-scratch=$(mktemp -d)
 trap 'chmod -R u+rwX "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
 
-. "$(dirname "$0")/e2e_common.sh"
 . "$(dirname "$0")/settings_helpers.sh"
 
 # Root reads everything: the player runs without the capabilities that

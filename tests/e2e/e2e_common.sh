@@ -1,5 +1,21 @@
-# What every end-to-end script shares: case bookkeeping and waiting for the
-# program to end. Sourced; the script sets current, pid and before.
+# What every end-to-end script shares: its own X server, case bookkeeping and
+# waiting for the program to end. Sourced first thing, with the script's
+# arguments still in place; the script then sets current, pid and before, and
+# its own trap that removes $scratch.
+
+# Re-runs the script under an X server of its own, without key auto-repeat: a
+# key held while a loaded machine stalls xdotool would repeat into whatever
+# window comes next. e2e_screen may ask for another screen.
+if [ -z "${DISPLAY:-}" ] || [ -z "${QUORL_E2E_INNER:-}" ]; then
+    export QUORL_E2E_INNER=1
+    exec xvfb-run -a -s "-screen 0 ${e2e_screen:-1280x1024x24} -nolisten tcp -r" bash "$0" "$@"
+fi
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+
+failures=0
+passes=0
+scratch=$(mktemp -d)
 
 # GTK waits for an accessibility bus that a test display does not have.
 export NO_AT_BRIDGE=1

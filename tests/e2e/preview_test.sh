@@ -7,20 +7,10 @@ set -u
 preview=$(realpath "$1")
 root=$(realpath "$2")
 
-if [ -z "${DISPLAY:-}" ] || [ -z "${QUORL_E2E_INNER:-}" ]; then
-    export QUORL_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -r" bash "$0" "$@"
-fi
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+. "$(dirname "$0")/e2e_common.sh"
 
-failures=0
-passes=0
-scratch=$(mktemp -d)
 trap 'kill -9 "$pid" 2>/dev/null; rm -rf "$scratch"' EXIT
 pid=
-
-. "$(dirname "$0")/e2e_common.sh"
 
 # A show of its own beside a copy of the shipped data: one full-screen quad.
 show="$scratch/show"

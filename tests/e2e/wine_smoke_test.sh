@@ -11,24 +11,17 @@ quorl=$(realpath "$1")
 root=$(realpath "$2")
 wine_run="$root/cmake/wine-run.sh"
 
-if [ -z "${DISPLAY:-}" ] || [ -z "${QUORL_WINE_INNER:-}" ]; then
-    export QUORL_WINE_INNER=1
-    # Xvfb cannot switch modes, so the screen already has the full-screen
-    # run's 1024x768; Wine's device creation would fail on the mode change.
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -r" bash "$0" "$@"
-fi
+# Xvfb cannot switch modes, so the screen already has the full-screen
+# run's 1024x768; Wine's device creation would fail on the mode change.
+e2e_screen=1024x768x24
+. "$(dirname "$0")/e2e_common.sh"
 
-failures=0
-passes=0
-scratch=$(mktemp -d)
 pulse_pid=
 cleanup() {
     [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null
     rm -rf "$scratch"
 }
 trap cleanup EXIT
-
-. "$(dirname "$0")/e2e_common.sh"
 
 # A private PulseAudio with one null sink, so that the sound output opens on
 # a machine without a sound card.

@@ -114,8 +114,7 @@ TEST(CapturePlan, StepsFromTheScriptStartAndNamesOnlyTheFramesAsked)
     range.hasFrom = range.hasTo = true;
     range.from = 1020;
     range.to = 1040;
-    EXPECT_EQ(Plan(range, 1000, 5000),
-              (Planned{{1000, ""}, {1016, ""}, {1033, "frame_000000.png"}}));
+    EXPECT_EQ(Plan(range, 1000, 5000), (Planned{{1000, ""}, {1016, ""}, {1033, "frame_000000.png"}}));
 
     // --from before the script's start begins at the start.
     range.from = 0;

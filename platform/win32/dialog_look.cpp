@@ -2,6 +2,7 @@
 // flat Windows-like styling, the template's font, and the base units that
 // turn dialog units into pixels.
 #include "win32/dialog_internal.h"
+#include "win32/internal.h"
 
 #include <algorithm>
 
@@ -94,7 +95,7 @@ bool EnsureGtk()
         gtk_disable_setlocale();
         silenced = true;
     }
-    up = gtk_init_check(nullptr, nullptr) != FALSE;
+    up = ConnectToDisplay([] { return gtk_init_check(nullptr, nullptr) != FALSE; });
     return up;
 }
 

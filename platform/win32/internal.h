@@ -97,6 +97,11 @@ void DropMessagesFor(const Window& window);
 
 // Starts SDL's video subsystem on first use; the thread that does so owns all windows.
 bool EnsureVideo();
+
+// Connects to the display with connect, trying again for a while when it
+// fails: a busy X server refuses new clients for a moment (EAGAIN on its full
+// listen queue). Without a display named in the environment, one try.
+bool ConnectToDisplay(bool (*connect)());
 bool IsVideoThread();
 
 // Applies the ShowCursor display count to SDL, when video is up on this thread.

@@ -113,13 +113,30 @@ std::shared_ptr<Window> LookupWindowWithHostFocus()
     return nullptr;
 }
 
+bool ConnectToDisplay(bool (*connect)())
+{
+    const char* x11 = SDL_getenv("DISPLAY");
+    const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+    bool named = (x11 && *x11) || (wayland && *wayland);
+    // Two seconds at most: long enough for a loaded server to catch up, short
+    // enough that a display that is really gone ends the run soon.
+    for (int attempt = 0;; ++attempt)
+    {
+        if (connect())
+            return true;
+        if (!named || attempt == 40)
+            return false;
+        SDL_Delay(50);
+    }
+}
+
 bool EnsureVideo()
 {
     if (g_VideoUp.load())
         return true;
     // Keep the default SIGINT/SIGTERM behaviour: SDL's quit event is not how windows close.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    if (!ConnectToDisplay([] { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }))
         return false;
     g_VideoThread = std::this_thread::get_id();
     g_VideoUp.store(true);

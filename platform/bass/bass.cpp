@@ -179,7 +179,7 @@ extern "C"
             return Fail(BASS_ERROR_FILEOPEN);
 
         // Decoding takes a while; other channels stay usable meanwhile.
-        Pcm pcm;
+        std::unique_ptr<Pcm> pcm;
         int result = mem ? bass::DecodeMemory(static_cast<const unsigned char*>(file) + offset, length, pcm)
                          : bass::DecodeFile(static_cast<const char*>(file), offset, length, pcm);
         if (result != BASS_OK)

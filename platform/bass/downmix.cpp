@@ -20,6 +20,13 @@ int16_t ToInt16(float v)
 // every other channel is shared equally, each side scaled back to unity gain.
 void DownmixToStereo(const float* in, int channels, uint64_t frames, std::vector<int16_t>& out)
 {
+    size_t at = out.size();
+    out.resize(at + static_cast<size_t>(frames) * 2);
+    DownmixToStereo(in, channels, frames, out.data() + at);
+}
+
+void DownmixToStereo(const float* in, int channels, uint64_t frames, int16_t* out)
+{
     const float share = 0.70710678f;
     const float sideGain = 1.0f / (1.0f + share * static_cast<float>(std::max(0, channels - 2)));
     for (uint64_t f = 0; f < frames; ++f)
@@ -42,8 +49,8 @@ void DownmixToStereo(const float* in, int channels, uint64_t frames, std::vector
             left *= sideGain;
             right *= sideGain;
         }
-        out.push_back(ToInt16(left));
-        out.push_back(ToInt16(right));
+        *out++ = ToInt16(left);
+        *out++ = ToInt16(right);
     }
 }
 

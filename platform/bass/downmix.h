@@ -10,5 +10,7 @@ namespace bass
 // Appends `frames` interleaved frames of `channels` floats in [-1, 1] to `out`
 // as interleaved 16-bit left and right.
 void DownmixToStereo(const float* in, int channels, uint64_t frames, std::vector<int16_t>& out);
+// The same into room for 2 * frames samples.
+void DownmixToStereo(const float* in, int channels, uint64_t frames, int16_t* out);
 
 } // namespace bass

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace bass
@@ -62,65 +63,144 @@ sf_count_t SourceTell(void* user)
     return static_cast<Source*>(user)->pos;
 }
 
-int Decode(Source& source, Pcm& out)
+// The file's bytes and libsndfile's handle on them, shared by the call that
+// creates the stream and the thread that goes on decoding.
+struct Decoding
+{
+    std::vector<unsigned char> bytes;
+    Source source;
+    SNDFILE* file = nullptr;
+    int channels = 0;
+    std::vector<float> chunk;
+
+    ~Decoding()
+    {
+        if (file)
+            sf_close(file);
+    }
+};
+
+// Seconds decoded before the stream exists, so that playing from the start
+// never waits for the decoder.
+const uint32_t kFirstSeconds = 2;
+const sf_count_t kChunkFrames = 4096;
+// About 100 minutes at 44.1 kHz: a gigabyte of samples.
+const sf_count_t kMostFrames = sf_count_t{1} << 28;
+
+enum class Filled
+{
+    Reached, // `until` frames are there
+    Ended,   // the file ended first
+    Failed,
+};
+
+// Decodes into pcm from frame `done` on until `until`, publishing as it goes
+// when `publish` is set. Frames past the room the header promised are dropped.
+Filled Fill(Decoding& decoding, Pcm& pcm, uint64_t& done, uint64_t until, bool publish)
+{
+    while (done < until)
+    {
+        if (pcm.Stopping())
+            return Filled::Reached;
+        sf_count_t got = sf_readf_float(decoding.file, decoding.chunk.data(), kChunkFrames);
+        if (got <= 0)
+            return sf_error(decoding.file) != SF_ERR_NO_ERROR ? Filled::Failed : Filled::Ended;
+        uint64_t n = std::min<uint64_t>(static_cast<uint64_t>(got), pcm.Frames() - done);
+        DownmixToStereo(decoding.chunk.data(), decoding.channels, n, pcm.Writable() + done * 2);
+        done += n;
+        if (publish)
+            pcm.Publish(done);
+    }
+    return Filled::Reached;
+}
+
+int Decode(std::shared_ptr<Decoding> decoding, std::unique_ptr<Pcm>& out)
 {
     static SF_VIRTUAL_IO io = {SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell};
     SF_INFO info{};
-    SNDFILE* sf = sf_open_virtual(&io, SFM_READ, &info, &source);
-    if (!sf)
+    decoding->file = sf_open_virtual(&io, SFM_READ, &info, &decoding->source);
+    if (!decoding->file)
         return BASS_ERROR_FILEFORM;
     if (info.channels < 1 || info.samplerate < 1)
-    {
-        sf_close(sf);
         return BASS_ERROR_FORMAT;
-    }
+    decoding->channels = info.channels;
+    decoding->chunk.resize(static_cast<size_t>(kChunkFrames * info.channels));
+    const uint32_t rate = static_cast<uint32_t>(info.samplerate);
 
-    Pcm pcm;
-    pcm.rate = static_cast<uint32_t>(info.samplerate);
-    if (info.frames > 0 && info.frames < std::numeric_limits<sf_count_t>::max() / 2)
-        pcm.samples.reserve(static_cast<size_t>(info.frames) * 2);
-
-    const sf_count_t chunkFrames = 4096;
-    std::vector<float> chunk(static_cast<size_t>(chunkFrames * info.channels));
-    for (;;)
+    // The room for every frame is taken up front, so a length the header does
+    // not give, or gives beyond what the bytes could hold (compressed music
+    // makes a few frames of a byte; a stretch of silence many more), is found
+    // by decoding it all, taking memory only for what is really there.
+    const sf_count_t bytes = decoding->source.size;
+    const bool plausible = info.frames > 0 && info.frames <= kMostFrames && info.frames / 32 <= bytes;
+    if (!plausible)
     {
-        sf_count_t got = sf_readf_float(sf, chunk.data(), chunkFrames);
-        if (got <= 0)
-            break;
-        DownmixToStereo(chunk.data(), info.channels, static_cast<uint64_t>(got), pcm.samples);
+        std::vector<int16_t> samples;
+        for (;;)
+        {
+            sf_count_t got = sf_readf_float(decoding->file, decoding->chunk.data(), kChunkFrames);
+            if (got <= 0)
+                break;
+            DownmixToStereo(decoding->chunk.data(), info.channels, static_cast<uint64_t>(got), samples);
+        }
+        if (sf_error(decoding->file) != SF_ERR_NO_ERROR)
+            return BASS_ERROR_FILEFORM;
+        out = std::make_unique<Pcm>(rate, std::move(samples));
+        return BASS_OK;
     }
-    bool failed = sf_error(sf) != SF_ERR_NO_ERROR;
-    sf_close(sf);
-    if (failed)
+
+    auto pcm = std::make_unique<Pcm>(rate, static_cast<uint64_t>(info.frames));
+    uint64_t done = 0;
+    Filled first =
+        Fill(*decoding, *pcm, done, std::min<uint64_t>(pcm->Frames(), uint64_t{rate} * kFirstSeconds), false);
+    if (first == Filled::Failed)
         return BASS_ERROR_FILEFORM;
+    if (first == Filled::Ended || done == pcm->Frames())
+    {
+        // A file shorter than its header says ends in silence.
+        pcm->Publish(pcm->Frames());
+    }
+    else
+    {
+        pcm->Publish(done);
+        Pcm* filling = pcm.get();
+        pcm->FillInBackground(
+            [decoding, filling, done]() mutable
+            {
+                // A decode error later in the file leaves the rest silent.
+                Fill(*decoding, *filling, done, filling->Frames(), true);
+                filling->Publish(filling->Frames());
+            });
+    }
     out = std::move(pcm);
     return BASS_OK;
 }
 
 } // namespace
 
-int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out)
+int DecodeFile(const char* path, uint64_t offset, uint64_t length, std::unique_ptr<Pcm>& out)
 {
-    std::vector<unsigned char> bytes;
-    if (!host::ReadHostFile(path, bytes))
+    auto decoding = std::make_shared<Decoding>();
+    if (!host::ReadHostFile(path, decoding->bytes))
         return BASS_ERROR_FILEOPEN;
-    const uint64_t total = bytes.size();
+    const uint64_t total = decoding->bytes.size();
     if (offset > total)
         return BASS_ERROR_ILLPARAM;
-    Source source;
-    source.memory = bytes.data() + offset;
-    source.size = static_cast<sf_count_t>(length == 0 ? total - offset : std::min(length, total - offset));
-    return Decode(source, out);
+    decoding->source.memory = decoding->bytes.data() + offset;
+    decoding->source.size = static_cast<sf_count_t>(length == 0 ? total - offset : std::min(length, total - offset));
+    return Decode(std::move(decoding), out);
 }
 
-int DecodeMemory(const void* data, uint64_t length, Pcm& out)
+int DecodeMemory(const void* data, uint64_t length, std::unique_ptr<Pcm>& out)
 {
     if (!data || length == 0 || length > static_cast<uint64_t>(std::numeric_limits<sf_count_t>::max()))
         return BASS_ERROR_ILLPARAM;
-    Source source;
-    source.memory = static_cast<const unsigned char*>(data);
-    source.size = static_cast<sf_count_t>(length);
-    return Decode(source, out);
+    auto decoding = std::make_shared<Decoding>();
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    decoding->bytes.assign(bytes, bytes + length);
+    decoding->source.memory = decoding->bytes.data();
+    decoding->source.size = static_cast<sf_count_t>(length);
+    return Decode(std::move(decoding), out);
 }
 
 } // namespace bass

@@ -12,7 +12,7 @@ uint64_t Stream::Interpolated(Clock::time_point now) const
     auto ns = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now - m_AnchorTime).count());
     // Whole seconds and the rest apart, so that the products stay within 64 bits.
     const uint64_t perSecond = 1000000000u;
-    uint64_t elapsed = ns / perSecond * m_Pcm.rate + ns % perSecond * m_Pcm.rate / perSecond;
+    uint64_t elapsed = ns / perSecond * m_Pcm->Rate() + ns % perSecond * m_Pcm->Rate() / perSecond;
     return m_AnchorFrame + std::min(elapsed, m_CeilingFrame - m_AnchorFrame);
 }
 
@@ -127,13 +127,16 @@ void Stream::StartQueued(Clock::time_point now, int slot)
 void Stream::Render(float* out, uint32_t frames, uint64_t step)
 {
     const uint64_t total = Frames();
-    const int16_t* pcm = m_Pcm.samples.data();
+    const int16_t* pcm = m_Pcm->Samples();
     const float scale = 1.0f / 32768.0f;
     const uint64_t one = uint64_t{1} << 32;
+    // While the decoder is still behind, the mixer stops where it is: the
+    // position holds, and the picture with it, until the music is there.
+    const uint64_t available = m_Pcm->Available();
 
     if (step == one && m_ReadFraction == 0)
     {
-        uint64_t n = std::min<uint64_t>(frames, total - std::min(total, m_ReadFrame));
+        uint64_t n = std::min<uint64_t>(frames, available - std::min(available, m_ReadFrame));
         const int16_t* src = pcm + m_ReadFrame * 2;
         for (uint64_t i = 0; i < n * 2; ++i)
             out[i] += static_cast<float>(src[i]) * scale;
@@ -144,7 +147,9 @@ void Stream::Render(float* out, uint32_t frames, uint64_t step)
         const uint64_t last = total == 0 ? 0 : total - 1;
         auto at = [&](uint64_t frame, int channel)
         { return static_cast<float>(pcm[std::min(frame, last) * 2 + channel]) * scale; };
-        for (uint32_t i = 0; i < frames && m_ReadFrame < total; ++i)
+        // The cubic reads two frames ahead.
+        const uint64_t usable = available == total ? total : available - std::min<uint64_t>(available, 2);
+        for (uint32_t i = 0; i < frames && m_ReadFrame < usable; ++i)
         {
             uint64_t f = m_ReadFrame;
             uint64_t prev = f == 0 ? 0 : f - 1;

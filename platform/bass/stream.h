@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 namespace bass
 {
@@ -15,11 +16,11 @@ using Clock = std::chrono::steady_clock;
 class Stream
 {
 public:
-    Stream(uint32_t handle, Pcm pcm) : m_Handle(handle), m_Pcm(std::move(pcm)) {}
+    Stream(uint32_t handle, std::unique_ptr<Pcm> pcm) : m_Handle(handle), m_Pcm(std::move(pcm)) {}
 
     uint32_t Handle() const { return m_Handle; }
-    uint32_t Rate() const { return m_Pcm.rate; }
-    uint64_t Frames() const { return m_Pcm.Frames(); }
+    uint32_t Rate() const { return m_Pcm->Rate(); }
+    uint64_t Frames() const { return m_Pcm->Frames(); }
 
     // Control, from API calls. `realTime` is set on the silent device, where
     // nothing consumes frames and the clock alone moves the position.
@@ -58,7 +59,7 @@ private:
     };
 
     uint32_t m_Handle;
-    Pcm m_Pcm;
+    std::unique_ptr<Pcm> m_Pcm;
 
     bool m_Playing = false;
     uint64_t m_ReadFrame = 0; // next source frame the mixer takes

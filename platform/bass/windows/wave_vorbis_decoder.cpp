@@ -76,7 +76,7 @@ bool Supported(const WaveFormat& f)
     return sizes && f.blockAlign == static_cast<uint32_t>(f.channels) * (f.bits / 8);
 }
 
-int DecodeWave(const unsigned char* data, uint64_t size, Pcm& out)
+int DecodeWave(const unsigned char* data, uint64_t size, std::unique_ptr<Pcm>& out)
 {
     WaveFormat format;
     bool haveFormat = false;
@@ -112,19 +112,18 @@ int DecodeWave(const unsigned char* data, uint64_t size, Pcm& out)
             const uint32_t bytesPerSample = format.bits / 8;
             const uint64_t chunkFrames = 4096;
             std::vector<float> floats(static_cast<size_t>(chunkFrames * format.channels));
-            Pcm pcm;
-            pcm.rate = format.rate;
-            pcm.samples.reserve(static_cast<size_t>(frames * 2));
+            std::vector<int16_t> samples;
+            samples.reserve(static_cast<size_t>(frames * 2));
             const unsigned char* p = data + body;
             for (uint64_t done = 0; done < frames;)
             {
                 uint64_t n = std::min(chunkFrames, frames - done);
                 for (uint64_t i = 0; i < n * format.channels; ++i, p += bytesPerSample)
                     floats[i] = Sample(p, format);
-                DownmixToStereo(floats.data(), format.channels, n, pcm.samples);
+                DownmixToStereo(floats.data(), format.channels, n, samples);
                 done += n;
             }
-            out = std::move(pcm);
+            out = std::make_unique<Pcm>(format.rate, std::move(samples));
             return BASS_OK;
         }
         pos = body + length + (length & 1);
@@ -132,7 +131,7 @@ int DecodeWave(const unsigned char* data, uint64_t size, Pcm& out)
     return BASS_ERROR_FILEFORM;
 }
 
-int DecodeVorbis(const unsigned char* data, uint64_t size, Pcm& out)
+int DecodeVorbis(const unsigned char* data, uint64_t size, std::unique_ptr<Pcm>& out)
 {
     if (size > static_cast<uint64_t>(std::numeric_limits<int>::max()))
         return BASS_ERROR_FILEFORM;
@@ -146,9 +145,8 @@ int DecodeVorbis(const unsigned char* data, uint64_t size, Pcm& out)
         stb_vorbis_close(vorbis);
         return BASS_ERROR_FORMAT;
     }
-    Pcm pcm;
-    pcm.rate = info.sample_rate;
-    pcm.samples.reserve(static_cast<size_t>(stb_vorbis_stream_length_in_samples(vorbis)) * 2);
+    std::vector<int16_t> samples;
+    samples.reserve(static_cast<size_t>(stb_vorbis_stream_length_in_samples(vorbis)) * 2);
     std::vector<float> interleaved;
     for (;;)
     {
@@ -163,16 +161,16 @@ int DecodeVorbis(const unsigned char* data, uint64_t size, Pcm& out)
             for (int c = 0; c < channels; ++c)
                 interleaved[static_cast<size_t>(f) * channels + c] = planes[c][f];
         }
-        DownmixToStereo(interleaved.data(), channels, static_cast<uint64_t>(frames), pcm.samples);
+        DownmixToStereo(interleaved.data(), channels, static_cast<uint64_t>(frames), samples);
     }
     stb_vorbis_close(vorbis);
-    out = std::move(pcm);
+    out = std::make_unique<Pcm>(info.sample_rate, std::move(samples));
     return BASS_OK;
 }
 
 } // namespace
 
-int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out)
+int DecodeFile(const char* path, uint64_t offset, uint64_t length, std::unique_ptr<Pcm>& out)
 {
     // A directory does not open without backup semantics: it fails as a missing file.
     HANDLE file =
@@ -211,7 +209,7 @@ int DecodeFile(const char* path, uint64_t offset, uint64_t length, Pcm& out)
     return DecodeMemory(bytes.data(), bytes.size(), out);
 }
 
-int DecodeMemory(const void* data, uint64_t length, Pcm& out)
+int DecodeMemory(const void* data, uint64_t length, std::unique_ptr<Pcm>& out)
 {
     if (!data || length == 0)
         return BASS_ERROR_ILLPARAM;

@@ -151,6 +151,25 @@ TEST_F(BassApi, DecodesTheShippedMusic)
     EXPECT_GT(BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream)), 10.0f);
 }
 
+// Past its first seconds a file goes on decoding after the stream exists: its
+// length is known at once, and freeing it meanwhile stops the decoder.
+TEST_F(BassApi, LongFilesHaveTheirLengthAtOnceAndFreeWhileDecoding)
+{
+    const uint32_t frames = 8000 * 30;
+    std::string path = File("quorl-bass-long.wav", Wave(1, 2, 8000, 16, frames));
+    for (int i = 0; i < 3; ++i)
+    {
+        HSTREAM stream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
+        ASSERT_NE(stream, 0u) << "error " << BASS_ErrorGetCode();
+        EXPECT_EQ(BASS_ChannelGetLength(stream), uint64_t{frames} * 4);
+        ASSERT_TRUE(BASS_ChannelSetPosition(stream, BASS_ChannelSeconds2Bytes(stream, 29.0f)));
+        EXPECT_TRUE(BASS_StreamFree(stream));
+    }
+    HSTREAM kept = FromMemory(Wave(1, 1, 8000, 16, frames));
+    ASSERT_NE(kept, 0u);
+    EXPECT_EQ(BASS_ChannelGetLength(kept), uint64_t{frames} * 4) << "left to the library's own shutdown";
+}
+
 TEST_F(BassApi, ConversionsRoundTripAndBadHandlesSayNothing)
 {
     HSTREAM stream = FromMemory(Wave(1, 2, 44100, 16, 44100));

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <vector>
 
 using bass::Clock;
@@ -17,16 +19,20 @@ namespace
 const uint32_t kRate = 1000; // one frame a millisecond keeps the arithmetic readable
 const uint64_t kUnity = uint64_t{1} << 32;
 
-Pcm Ramp(uint64_t frames)
+std::vector<int16_t> RampSamples(uint64_t frames)
 {
-    Pcm pcm;
-    pcm.rate = kRate;
+    std::vector<int16_t> samples;
     for (uint64_t i = 0; i < frames; ++i)
     {
-        pcm.samples.push_back(static_cast<int16_t>(i));
-        pcm.samples.push_back(static_cast<int16_t>(-static_cast<int64_t>(i)));
+        samples.push_back(static_cast<int16_t>(i));
+        samples.push_back(static_cast<int16_t>(-static_cast<int64_t>(i)));
     }
-    return pcm;
+    return samples;
+}
+
+std::unique_ptr<Pcm> Ramp(uint64_t frames)
+{
+    return std::make_unique<Pcm>(kRate, RampSamples(frames));
 }
 
 Clock::time_point At(int milliseconds)
@@ -119,4 +125,46 @@ TEST_F(QueuedStream, StoppedStreamMixesNothing)
         EXPECT_EQ(v, 0.0f);
 }
 
+// A long file goes on decoding after the stream exists. Where the mixer
+// catches up with the decoder it hands out only what is decoded, so the heard
+// position waits for the music instead of running ahead of it in silence.
+TEST(DecodingStream, WaitsForFramesTheDecoderHasNotPublished)
+{
+    auto pcm = std::make_unique<Pcm>(kRate, uint64_t{1000});
+    std::vector<int16_t> ramp = RampSamples(1000);
+    std::memcpy(pcm->Writable(), ramp.data(), 150 * 2 * sizeof(int16_t));
+    pcm->Publish(150);
+    Pcm& decoding = *pcm;
+    Stream stream(1, std::move(pcm));
+    EXPECT_EQ(stream.Frames(), 1000u) << "the length is known from the start";
+
+    std::vector<float> out(200 * 2, 0.0f);
+    stream.Play(At(0), false);
+    stream.BeginBuffer(At(0));
+    stream.Mix(out.data(), 200, kUnity);
+    EXPECT_FLOAT_EQ(out[149 * 2] * 32768.0f, 149.0f);
+    EXPECT_EQ(out[150 * 2], 0.0f) << "nothing past what is decoded";
+    EXPECT_EQ(stream.HeardFrame(At(400)), 150u);
+    EXPECT_TRUE(stream.Playing(At(400)));
+
+    std::memcpy(decoding.Writable() + 150 * 2, ramp.data() + 150 * 2, 850 * 2 * sizeof(int16_t));
+    decoding.Publish(1000);
+    std::fill(out.begin(), out.end(), 0.0f);
+    stream.BeginBuffer(At(400));
+    stream.Mix(out.data(), 200, kUnity);
+    EXPECT_FLOAT_EQ(out[0] * 32768.0f, 150.0f) << "on from where it stopped";
+    EXPECT_EQ(stream.HeardFrame(At(450)), 200u);
+
+    // Resampled, the mixer stops two frames short of the decoder: each output
+    // frame reads two frames ahead.
+    auto partial = std::make_unique<Pcm>(kRate, uint64_t{1000});
+    std::memcpy(partial->Writable(), ramp.data(), 100 * 2 * sizeof(int16_t));
+    partial->Publish(100);
+    Stream resampled(2, std::move(partial));
+    resampled.Play(At(0), false);
+    resampled.BeginBuffer(At(0));
+    std::fill(out.begin(), out.end(), 0.0f);
+    resampled.Mix(out.data(), 200, kUnity / 2 * 3);
+    EXPECT_EQ(resampled.HeardFrame(At(500)), 99u);
+}
 } // namespace

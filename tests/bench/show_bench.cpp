@@ -122,10 +122,8 @@ struct Run
     // One pass of the main loop, finished by the driver before it returns.
     void Frame(uint32_t time)
     {
-        demo.RenderFrame(time, time - demo.m_PreviousTime);
-        demo.m_Renderer.device->Present(NULL, NULL, NULL, NULL);
+        demo.StepFrame(time);
         glFinish();
-        demo.m_PreviousTime = time;
     }
 };
 

@@ -2,7 +2,7 @@
 # Runs the fuzz targets built by the fuzz preset, each for the given number of
 # seconds, starting from its committed seeds; with -j N, N targets at a time.
 # Usage: tests/fuzz/run_fuzzers.sh [-j N] <seconds per target> [target...]
-# Targets: script var mesh image hlsl (all when none is named), and
+# Targets: script var mesh image hlsl audio (all when none is named), and
 # hlsl_in_process, which glslang's own crashes stop. A crash ends
 # that target's run with its input in build/fuzz/crashes/<target>/, which
 # belongs, once fixed, in tests/fuzz/regressions/<target>/.
@@ -16,7 +16,7 @@ fi
 seconds=${1:?seconds per target}
 shift
 targets=("$@")
-[ "${#targets[@]}" -gt 0 ] || targets=(script var mesh image hlsl)
+[ "${#targets[@]}" -gt 0 ] || targets=(script var mesh image hlsl audio)
 
 # fuzz <target>: one run, its report in build/fuzz/<target>.log.
 fuzz() {

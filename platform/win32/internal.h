@@ -92,6 +92,15 @@ std::shared_ptr<Window> LookupWindow(HWND hWnd);
 std::shared_ptr<Window> LookupWindowBySdlId(Uint32 id);
 // The window that holds the host's keyboard focus, when SDL has not caught up with it yet.
 std::shared_ptr<Window> LookupWindowWithHostFocus();
+// The window an API call names; call with StateMutex() held. Null, with the
+// last error set, for a handle that is no live window, and for a window of
+// another thread where the call must come from the window's own.
+enum class Caller
+{
+    Any,
+    Owner,
+};
+std::shared_ptr<Window> WindowForCall(HWND hWnd, Caller caller);
 // Forgets every queued message addressed to the window; call with StateMutex() held.
 void DropMessagesFor(const Window& window);
 

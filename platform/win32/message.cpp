@@ -258,17 +258,9 @@ LRESULT Deliver(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     WNDPROC proc = nullptr;
     {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
-        const auto window = win32::LookupWindow(hWnd);
+        const auto window = win32::WindowForCall(hWnd, win32::Caller::Owner);
         if (!window)
-        {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
-        }
-        if (window->owner != std::this_thread::get_id())
-        {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return 0;
-        }
         proc = window->proc;
     }
     return proc(hWnd, Msg, wParam, lParam);
@@ -389,12 +381,9 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     std::lock_guard<std::mutex> lock(win32::StateMutex());
-    const auto window = win32::LookupWindow(hWnd);
+    const auto window = win32::WindowForCall(hWnd, win32::Caller::Any);
     if (!window)
-    {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
-    }
     window->queue->posted.push_back({MakeMessage(hWnd, Msg, wParam, lParam, *window->queue), 0});
     return TRUE;
 }

@@ -96,6 +96,22 @@ std::shared_ptr<Window> LookupWindow(HWND hWnd)
     return it == g_Windows.end() ? nullptr : it->second;
 }
 
+std::shared_ptr<Window> WindowForCall(HWND hWnd, Caller caller)
+{
+    auto window = LookupWindow(hWnd);
+    if (!window)
+    {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    if (caller == Caller::Owner && window->owner != std::this_thread::get_id())
+    {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return window;
+}
+
 std::shared_ptr<Window> LookupWindowBySdlId(Uint32 id)
 {
     const auto it = g_WindowsBySdlId.find(id);
@@ -411,20 +427,12 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow)
 {
     std::shared_ptr<win32::Window> window;
     {
+        // SDL windows may only be touched from the thread that owns video.
         std::lock_guard<std::mutex> lock(win32::StateMutex());
-        window = win32::LookupWindow(hWnd);
+        window = win32::WindowForCall(hWnd, win32::Caller::Owner);
     }
     if (!window)
-    {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
-    }
-    // SDL windows may only be touched from the thread that owns video.
-    if (window->owner != std::this_thread::get_id())
-    {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
     const BOOL wasVisible = (window->style & WS_VISIBLE) ? TRUE : FALSE;
     const auto setVisible = [&](bool visible)
     {
@@ -471,17 +479,9 @@ BOOL WINAPI DestroyWindow(HWND hWnd)
     std::shared_ptr<win32::Window> window;
     {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
-        window = win32::LookupWindow(hWnd);
+        window = win32::WindowForCall(hWnd, win32::Caller::Owner);
         if (!window)
-        {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
-        }
-        if (window->owner != std::this_thread::get_id())
-        {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return FALSE;
-        }
         // A window procedure that destroys its window again while it goes is answered at once.
         if (window->destroying)
             return TRUE;
@@ -526,13 +526,10 @@ BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect)
     std::shared_ptr<win32::Window> window;
     {
         std::lock_guard<std::mutex> lock(win32::StateMutex());
-        window = win32::LookupWindow(hWnd);
+        window = win32::WindowForCall(hWnd, win32::Caller::Any);
     }
     if (!window)
-    {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
-    }
     if (lpRect == nullptr)
     {
         SetLastError(ERROR_NOACCESS);

@@ -1,5 +1,6 @@
 #include "support/d3d9_names.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace d3d9names
@@ -240,6 +241,18 @@ const Name kMultiSample[] = {
     NAME(D3DMULTISAMPLE_12_SAMPLES), NAME(D3DMULTISAMPLE_13_SAMPLES),  NAME(D3DMULTISAMPLE_14_SAMPLES),
     NAME(D3DMULTISAMPLE_15_SAMPLES), NAME(D3DMULTISAMPLE_16_SAMPLES),
 };
+const Name kClearFlags[] = {NAME(D3DCLEAR_TARGET), NAME(D3DCLEAR_ZBUFFER), NAME(D3DCLEAR_STENCIL)};
+const Name kLockFlags[] = {NAME(D3DLOCK_READONLY),  NAME(D3DLOCK_DISCARD),   NAME(D3DLOCK_NOOVERWRITE),
+                           NAME(D3DLOCK_NOSYSLOCK), NAME(D3DLOCK_DONOTWAIT), NAME(D3DLOCK_NO_DIRTY_UPDATE)};
+const Name kUsageFlags[] = {NAME(D3DUSAGE_RENDERTARGET), NAME(D3DUSAGE_DEPTHSTENCIL), NAME(D3DUSAGE_DYNAMIC),
+                            NAME(D3DUSAGE_WRITEONLY),    NAME(D3DUSAGE_POINTS),       NAME(D3DUSAGE_SOFTWAREPROCESSING),
+                            NAME(D3DUSAGE_AUTOGENMIPMAP)};
+const Name kCreateFlags[] = {NAME(D3DCREATE_FPU_PRESERVE),
+                             NAME(D3DCREATE_MULTITHREADED),
+                             NAME(D3DCREATE_PUREDEVICE),
+                             NAME(D3DCREATE_SOFTWARE_VERTEXPROCESSING),
+                             NAME(D3DCREATE_HARDWARE_VERTEXPROCESSING),
+                             NAME(D3DCREATE_MIXED_VERTEXPROCESSING)};
 #undef NAME
 } // namespace
 
@@ -311,6 +324,49 @@ std::string DeclUsageName(DWORD value)
 std::string DeviceTypeName(DWORD value)
 {
     return Find(kDeviceType, value);
+}
+
+// The set bits by name, joined with '|', in the table's order; bits without a
+// name as one hex number at the end; 0 for none.
+template <size_t N>
+std::string Flags(const Name (&table)[N], DWORD value)
+{
+    std::string text;
+    for (const Name& entry : table)
+    {
+        if (entry.first != 0 && (value & entry.first) == entry.first)
+        {
+            text += (text.empty() ? "" : "|") + std::string(entry.second);
+            value &= ~entry.first;
+        }
+    }
+    if (value != 0 || text.empty())
+    {
+        char rest[16];
+        std::snprintf(rest, sizeof rest, value == 0 ? "0" : "0x%X", static_cast<unsigned>(value));
+        text += (text.empty() ? "" : "|") + std::string(rest);
+    }
+    return text;
+}
+
+std::string ClearFlagsName(DWORD value)
+{
+    return Flags(kClearFlags, value);
+}
+
+std::string LockFlagsName(DWORD value)
+{
+    return Flags(kLockFlags, value);
+}
+
+std::string UsageName(DWORD value)
+{
+    return Flags(kUsageFlags, value);
+}
+
+std::string CreateFlagsName(DWORD value)
+{
+    return Flags(kCreateFlags, value);
 }
 
 std::string MultiSampleName(DWORD value)

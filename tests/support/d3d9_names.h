@@ -25,6 +25,12 @@ std::string DeclUsageName(DWORD value);
 std::string DeviceTypeName(DWORD value);
 std::string MultiSampleName(DWORD value);
 
+// Flag sets: "D3DCLEAR_TARGET|D3DCLEAR_ZBUFFER", "0" for none.
+std::string ClearFlagsName(DWORD value);
+std::string LockFlagsName(DWORD value);
+std::string UsageName(DWORD value);
+std::string CreateFlagsName(DWORD value);
+
 // A render or sampler state's value by the enum that the state takes (blend
 // factors, compare functions, filters...); numbers for the rest.
 std::string RenderStateValueName(D3DRENDERSTATETYPE state, DWORD value);

@@ -82,7 +82,8 @@ public:
 
     HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override
     {
-        Record("Lock " + this->label + " " + std::to_string(offset) + " " + std::to_string(size) + " " + Hex(flags));
+        Record("Lock " + this->label + " " + std::to_string(offset) + " " + std::to_string(size) + " " +
+               LockFlagsName(flags));
         // Size 0 locks the whole buffer.
         if (size == 0 && offset <= memory.size())
             size = static_cast<UINT>(memory.size()) - offset;
@@ -207,8 +208,8 @@ public:
     HRESULT STDMETHODCALLTYPE CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                                  IDirect3DVertexBuffer9** buffer, HANDLE*) override
     {
-        Record("CreateVertexBuffer " + std::to_string(length) + " " + Hex(usage) + " " + std::to_string(fvf) + " " +
-               PoolName(pool));
+        Record("CreateVertexBuffer " + std::to_string(length) + " " + UsageName(usage) + " " + std::to_string(fvf) +
+               " " + PoolName(pool));
         if (Get().vertexBufferFails)
             return D3DERR_OUTOFVIDEOMEMORY;
         // The renderer's dynamic buffer is "vb"; an effect's own managed one is "static vb".
@@ -219,7 +220,7 @@ public:
     HRESULT STDMETHODCALLTYPE CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                                 IDirect3DIndexBuffer9** buffer, HANDLE*) override
     {
-        Record("CreateIndexBuffer " + std::to_string(length) + " " + Hex(usage) + " " + FormatName(format) + " " +
+        Record("CreateIndexBuffer " + std::to_string(length) + " " + UsageName(usage) + " " + FormatName(format) + " " +
                PoolName(pool));
         if (Get().indexBufferFails)
             return D3DERR_OUTOFVIDEOMEMORY;
@@ -231,7 +232,7 @@ public:
                                             D3DPOOL pool, IDirect3DTexture9** texture, HANDLE*) override
     {
         Record("CreateTexture " + std::to_string(width) + "x" + std::to_string(height) + " " + std::to_string(levels) +
-               " " + Hex(usage) + " " + FormatName(format) + " " + PoolName(pool));
+               " " + UsageName(usage) + " " + FormatName(format) + " " + PoolName(pool));
         // Direct3D refuses an empty texture.
         if (width == 0 || height == 0)
             return D3DERR_INVALIDCALL;
@@ -271,8 +272,8 @@ public:
     HRESULT STDMETHODCALLTYPE Clear(DWORD count, const D3DRECT*, DWORD flags, D3DCOLOR colour, float z,
                                     DWORD stencil) override
     {
-        Record("Clear " + std::to_string(count) + " " + Hex(flags) + " " + Hex(colour) + " " + std::to_string(z) + " " +
-               std::to_string(stencil));
+        Record("Clear " + std::to_string(count) + " " + ClearFlagsName(flags) + " " + Hex(colour) + " " +
+               std::to_string(z) + " " + std::to_string(stencil));
         return D3D_OK;
     }
 
@@ -406,7 +407,7 @@ public:
     HRESULT STDMETHODCALLTYPE CreateDevice(UINT adapter, D3DDEVTYPE type, HWND, DWORD flags,
                                            D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override
     {
-        Record("CreateDevice " + std::to_string(adapter) + " " + DeviceTypeName(type) + " " + Hex(flags));
+        Record("CreateDevice " + std::to_string(adapter) + " " + DeviceTypeName(type) + " " + CreateFlagsName(flags));
         Get().presentParameters = *parameters;
         if (Get().createDeviceFails)
             return D3DERR_NOTAVAILABLE;

@@ -44,8 +44,9 @@ TEST_F(Effects, ClearFlagsFollowTheSwitchesAndTheColourIsAlwaysTransparentBlack)
     auto& both = Made<C_FXClear>({{"colour", "true"}, {"zbuffer", "true"}});
     for (C_FXEffect* effect : {&none, &colour, &depth, &both})
         EXPECT_TRUE(effect->Render(0.5f, 1.0f, 0.016f));
-    std::vector<std::string> expected = {"Clear 0 0x0 0x0 1.000000 0", "Clear 0 0x1 0x0 1.000000 0",
-                                         "Clear 0 0x6 0x0 1.000000 0", "Clear 0 0x7 0x0 1.000000 0"};
+    std::vector<std::string> expected = {"Clear 0 0 0x0 1.000000 0", "Clear 0 D3DCLEAR_TARGET 0x0 1.000000 0",
+                                         "Clear 0 D3DCLEAR_ZBUFFER|D3DCLEAR_STENCIL 0x0 1.000000 0",
+                                         "Clear 0 D3DCLEAR_TARGET|D3DCLEAR_ZBUFFER|D3DCLEAR_STENCIL 0x0 1.000000 0"};
     EXPECT_EQ(Calls(), expected);
 }
 
@@ -141,7 +142,7 @@ TEST_F(Effects, ParticlesWriteTheLiveOnesAndDrawThemAsAdditiveSprites)
     Calls().clear();
     particles.Render(0.1f, 0.5f, 0.016f);
 
-    ExpectInOrder({"Lock vb 0 200 0x2000",
+    ExpectInOrder({"Lock vb 0 200 D3DLOCK_DISCARD",
                    "Unlock vb",
                    State(D3DRS_ALPHABLENDENABLE, TRUE),
                    State(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA),
@@ -189,7 +190,7 @@ TEST_F(Effects, ACountBeyondTheDynamicBufferIsClampedToWhatItHolds)
     EXPECT_EQ(negative.m_System->GetCount(), 26214u);
     Calls().clear();
     huge.Render(0.0f, 0.0f, 0.016f);
-    ExpectInOrder({"Lock vb 0 524280 0x2000", "Unlock vb", "DrawPrimitive D3DPT_POINTLIST 0 26214"});
+    ExpectInOrder({"Lock vb 0 524280 D3DLOCK_DISCARD", "Unlock vb", "DrawPrimitive D3DPT_POINTLIST 0 26214"});
 }
 
 TEST_F(Effects, BubblesClearTheTargetFirstEvenWithNoBubbles)
@@ -198,7 +199,8 @@ TEST_F(Effects, BubblesClearTheTargetFirstEvenWithNoBubbles)
     EXPECT_EQ(bubbles.m_Batch.texture, -1) << "no bubble.tga beside the test";
     Calls().clear();
     EXPECT_TRUE(bubbles.Render(0.0f, 0.0f, 0.016f));
-    ExpectInOrder({"Clear 0 0x7 0x0 1.000000 0", "Lock vb 0 0 0x2000", "Unlock vb", State(D3DRS_ALPHABLENDENABLE, TRUE),
+    ExpectInOrder({"Clear 0 D3DCLEAR_TARGET|D3DCLEAR_ZBUFFER|D3DCLEAR_STENCIL 0x0 1.000000 0",
+                   "Lock vb 0 0 D3DLOCK_DISCARD", "Unlock vb", State(D3DRS_ALPHABLENDENABLE, TRUE),
                    State(D3DRS_SRCBLEND, D3DBLEND_ONE), State(D3DRS_DESTBLEND, D3DBLEND_ONE),
                    "DrawPrimitive D3DPT_POINTLIST 0 0", State(D3DRS_ZENABLE, TRUE),
                    State(D3DRS_ALPHABLENDENABLE, FALSE)});
@@ -226,7 +228,7 @@ TEST_F(Effects, BubblesTakeTheirRangeFromTheColoursAndSize)
     }
     Calls().clear();
     bubbles.Render(0.0f, 0.0f, 0.016f);
-    EXPECT_TRUE(Called("Lock vb 0 160 0x2000"));
+    EXPECT_TRUE(Called("Lock vb 0 160 D3DLOCK_DISCARD"));
     EXPECT_TRUE(Called("DrawPrimitive D3DPT_POINTLIST 0 8"));
 }
 } // namespace

@@ -152,7 +152,7 @@ TEST_F(ModelEffects, PQTorusBuildsItsPointsOnceFromTheRandomSource)
                        " 4:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_TEXCOORD:1"
                        " 8:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_TEXCOORD:2"
                        " 12:D3DDECLTYPE_FLOAT1:D3DDECLUSAGE_PSIZE:0"));
-    EXPECT_TRUE(Called("CreateVertexBuffer 8000 0x0 0 D3DPOOL_MANAGED")) << "500 vertices of 16 bytes, managed";
+    EXPECT_TRUE(Called("CreateVertexBuffer 8000 0 0 D3DPOOL_MANAGED")) << "500 vertices of 16 bytes, managed";
     EXPECT_EQ(C_FXPQTorus::s_Stride, 16u);
     const std::vector<unsigned char> data = RecordingD3D9::Get().unlockedData;
     ASSERT_EQ(data.size(), 8000u);
@@ -320,7 +320,7 @@ TEST_F(ModelEffects, ShapeGridStreamsItsPointsAndLeavesSpritesOn)
 
     // At 0 s the sphere sits at (-1.5, -1.5, 0) in grid space: of the points at
     // -1, -0.5, 0 and 0.5 only (-1, -1, z) lies inside, for z from -0.5 to 0.5.
-    ExpectInOrder({"Lock vb 0 1280 0x2000", "Unlock vb", State(D3DRS_ALPHABLENDENABLE, TRUE),
+    ExpectInOrder({"Lock vb 0 1280 D3DLOCK_DISCARD", "Unlock vb", State(D3DRS_ALPHABLENDENABLE, TRUE),
                    State(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA), State(D3DRS_DESTBLEND, D3DBLEND_ONE),
                    State(D3DRS_POINTSPRITEENABLE, TRUE), State(D3DRS_POINTSCALEENABLE, TRUE),
                    State(D3DRS_ZENABLE, FALSE), "SetVertexShader shader", "SetPixelShader shader",
@@ -347,12 +347,12 @@ TEST_F(ModelEffects, ShapeGridsBeyondTheBufferOrWithoutPointsDrawNothing)
         const char* lock; // the expected lock call, or "" for none
     };
     const Case cases[] = {
-        {"30", "30", "30", "0.1", "Lock vb 0 540000 0x2000"}, // refused: past the buffer's end
-        {"-2", "-2", "3", "0.1", "Lock vb 0 240 0x2000"},     // a negative count walks no row
-        {"-3", "3", "3", "0.1", ""},                          // a negative size is never locked
-        {"0", "3", "3", "0.1", "Lock vb 0 0 0x2000"},
-        {"3", "3", "3", "0", "Lock vb 0 540 0x2000"},
-        {"3", "3", "3", "-0.5", "Lock vb 0 540 0x2000"},
+        {"30", "30", "30", "0.1", "Lock vb 0 540000 D3DLOCK_DISCARD"}, // refused: past the buffer's end
+        {"-2", "-2", "3", "0.1", "Lock vb 0 240 D3DLOCK_DISCARD"},     // a negative count walks no row
+        {"-3", "3", "3", "0.1", ""},                                   // a negative size is never locked
+        {"0", "3", "3", "0.1", "Lock vb 0 0 D3DLOCK_DISCARD"},
+        {"3", "3", "3", "0", "Lock vb 0 540 D3DLOCK_DISCARD"},
+        {"3", "3", "3", "-0.5", "Lock vb 0 540 D3DLOCK_DISCARD"},
         {"1073741824", "1", "1", "0.1", ""},                   // 20 x 2^30 bytes would wrap to 0 in 32 bits
         {"2147483647", "2147483647", "2147483647", "0.1", ""}, // beyond 64 bits
         {"-2147483648", "-2147483648", "-2147483648", "0.1", ""},
@@ -386,8 +386,8 @@ TEST_F(ModelEffects, TunnelBuildsOneSharedTubeWithASeamOfItsOwn)
     ExpectInOrder({"CreateVertexDeclaration"
                    " 0:D3DDECLTYPE_FLOAT3:D3DDECLUSAGE_POSITION:0"
                    " 12:D3DDECLTYPE_FLOAT2:D3DDECLUSAGE_TEXCOORD:0",
-                   "CreateVertexBuffer 66660 0x0 0 D3DPOOL_MANAGED", "Lock static vb 0 66660 0x0", "Unlock static vb",
-                   "CreateIndexBuffer 38400 0x0 D3DFMT_INDEX16 D3DPOOL_MANAGED", "Lock static ib 0 38400 0x0",
+                   "CreateVertexBuffer 66660 0 0 D3DPOOL_MANAGED", "Lock static vb 0 66660 0", "Unlock static vb",
+                   "CreateIndexBuffer 38400 0 D3DFMT_INDEX16 D3DPOOL_MANAGED", "Lock static ib 0 38400 0",
                    "Unlock static ib"});
     const std::vector<unsigned char>& vertices = RecordingD3D9::Get().unlockedData;
     const std::vector<unsigned char>& indices = RecordingD3D9::Get().unlockedIndexData;
@@ -463,6 +463,6 @@ TEST_F(ModelEffects, TunnelWhoseTubeCannotBeBuiltDrawsNothing)
     Calls().clear();
     EXPECT_TRUE(tunnel.Init()) << "a later Init finishes the tube";
     EXPECT_FALSE(CalledStartingWith("CreateVertexBuffer"));
-    EXPECT_TRUE(Called("CreateIndexBuffer 38400 0x0 D3DFMT_INDEX16 D3DPOOL_MANAGED"));
+    EXPECT_TRUE(Called("CreateIndexBuffer 38400 0 D3DFMT_INDEX16 D3DPOOL_MANAGED"));
 }
 } // namespace

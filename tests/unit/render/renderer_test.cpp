@@ -59,12 +59,13 @@ TEST_F(Renderer, CreateMakesTheDeviceFromTheSettingsThenSurfacesBuffersAndSample
     EXPECT_EQ(p.PresentationInterval, static_cast<UINT>(D3DPRESENT_INTERVAL_ONE));
 
     std::vector<std::string> start(Calls().begin(), Calls().begin() + 6);
-    std::vector<std::string> expected = {"Direct3DCreate9 32",
-                                         "CreateDevice 0 D3DDEVTYPE_HAL 0x40",
-                                         "GetDepthStencilSurface",
-                                         "GetRenderTarget 0",
-                                         "CreateVertexBuffer 524288 0x208 0 D3DPOOL_DEFAULT",
-                                         "CreateIndexBuffer 655356 0x208 D3DFMT_INDEX16 D3DPOOL_DEFAULT"};
+    std::vector<std::string> expected = {
+        "Direct3DCreate9 32",
+        "CreateDevice 0 D3DDEVTYPE_HAL D3DCREATE_HARDWARE_VERTEXPROCESSING",
+        "GetDepthStencilSurface",
+        "GetRenderTarget 0",
+        "CreateVertexBuffer 524288 D3DUSAGE_DYNAMIC|D3DUSAGE_WRITEONLY 0 D3DPOOL_DEFAULT",
+        "CreateIndexBuffer 655356 D3DUSAGE_DYNAMIC|D3DUSAGE_WRITEONLY D3DFMT_INDEX16 D3DPOOL_DEFAULT"};
     EXPECT_EQ(start, expected);
     // Then linear filtering for magnification, minification and mip levels on each of the 16 samplers.
     std::vector<std::string> samplers(Calls().begin() + 6, Calls().end());
@@ -221,16 +222,17 @@ TEST_F(Renderer, CheckDeviceWaitsWhileLostThenResetsAndStartsAfresh)
     EXPECT_FALSE(demo->m_QuitRequested);
 
     std::vector<std::string> reset(Calls().begin(), Calls().begin() + 7);
-    std::vector<std::string> expected = {"Reset",
-                                         "GetRenderTarget 0",
-                                         "GetDepthStencilSurface",
-                                         "CreateVertexBuffer 524288 0x208 0 D3DPOOL_DEFAULT",
-                                         "CreateIndexBuffer 655356 0x208 D3DFMT_INDEX16 D3DPOOL_DEFAULT",
-                                         "SetSamplerState 0 D3DSAMP_MAGFILTER D3DTEXF_LINEAR",
-                                         "SetSamplerState 0 D3DSAMP_MINFILTER D3DTEXF_LINEAR"};
+    std::vector<std::string> expected = {
+        "Reset",
+        "GetRenderTarget 0",
+        "GetDepthStencilSurface",
+        "CreateVertexBuffer 524288 D3DUSAGE_DYNAMIC|D3DUSAGE_WRITEONLY 0 D3DPOOL_DEFAULT",
+        "CreateIndexBuffer 655356 D3DUSAGE_DYNAMIC|D3DUSAGE_WRITEONLY D3DFMT_INDEX16 D3DPOOL_DEFAULT",
+        "SetSamplerState 0 D3DSAMP_MAGFILTER D3DTEXF_LINEAR",
+        "SetSamplerState 0 D3DSAMP_MINFILTER D3DTEXF_LINEAR"};
     EXPECT_EQ(reset, expected);
     std::vector<std::string> recreated(Calls().end() - 2, Calls().end());
-    std::vector<std::string> target2 = {"CreateTexture 400x300 1 0x1 D3DFMT_A8R8G8B8 D3DPOOL_DEFAULT",
+    std::vector<std::string> target2 = {"CreateTexture 400x300 1 D3DUSAGE_RENDERTARGET D3DFMT_A8R8G8B8 D3DPOOL_DEFAULT",
                                         "CreateDepthStencilSurface 400x300 D3DFMT_D24S8 D3DMULTISAMPLE_NONE 0 0"};
     EXPECT_EQ(recreated, target2);
 

@@ -83,7 +83,8 @@ TEST_F(FrameComposition, GivesEachActiveEffectItsTimes)
     Event(new Probe("a", 2000, 4000, 1));
     RecordingD3D9::Get().calls.clear();
     EXPECT_EQ(Frame(3000, 20), Labels{"a"});
-    EXPECT_EQ(RecordingD3D9::Get().calls.front(), "Clear 0 0x7 0x0 1.000000 0");
+    EXPECT_EQ(RecordingD3D9::Get().calls.front(),
+              "Clear 0 D3DCLEAR_TARGET|D3DCLEAR_ZBUFFER|D3DCLEAR_STENCIL 0x0 1.000000 0");
     EXPECT_FLOAT_EQ(g_Drawn[0].progress, 0.25f);
     EXPECT_FLOAT_EQ(g_Drawn[0].eventSeconds, 1.0f);
     EXPECT_FLOAT_EQ(g_Drawn[0].frameSeconds, 0.02f);
@@ -152,7 +153,8 @@ TEST_F(FrameComposition, EachEffectDrawsIntoItsNamedTargetAndTheLastOneStaysBoun
     RecordingD3D9::Get().calls.clear();
     Frame(20);
     std::vector<std::string> start(RecordingD3D9::Get().calls.begin(), RecordingD3D9::Get().calls.begin() + 2);
-    std::vector<std::string> expected = {"Clear 0 0x7 0x0 1.000000 0", "SetRenderTarget 0 backbuffer"};
+    std::vector<std::string> expected = {"Clear 0 D3DCLEAR_TARGET|D3DCLEAR_ZBUFFER|D3DCLEAR_STENCIL 0x0 1.000000 0",
+                                         "SetRenderTarget 0 backbuffer"};
     EXPECT_EQ(start, expected);
 }
 

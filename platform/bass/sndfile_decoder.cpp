@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 namespace bass
@@ -164,13 +165,21 @@ int Decode(std::shared_ptr<Decoding> decoding, std::unique_ptr<Pcm>& out)
     {
         pcm->Publish(done);
         Pcm* filling = pcm.get();
-        pcm->FillInBackground(
-            [decoding, filling, done]() mutable
-            {
-                // A decode error later in the file leaves the rest silent.
-                Fill(*decoding, *filling, done, filling->Frames(), true);
-                filling->Publish(filling->Frames());
-            });
+        // A decode error later in the file leaves the rest silent.
+        auto rest = [decoding, filling, done]() mutable
+        {
+            Fill(*decoding, *filling, done, filling->Frames(), true);
+            filling->Publish(filling->Frames());
+        };
+        try
+        {
+            pcm->FillInBackground(rest);
+        }
+        catch (const std::system_error&)
+        {
+            // No thread to be had: the rest is decoded here, as it always was.
+            rest();
+        }
     }
     out = std::move(pcm);
     return BASS_OK;

@@ -1,6 +1,7 @@
 #include "effects/fractal.h"
 
 #include "app/demo.h"
+#include "effects/flat_quad.h"
 #include "effects/texture_lookup.h"
 
 C_FXFractal::C_FXFractal()
@@ -40,25 +41,7 @@ bool C_FXFractal::Render(float progress, float, float)
     const float view[4] = {zoom, 0.0f, zx, zy};
 
     C_Renderer& renderer = C_Demo::GetInstance()->m_Renderer;
-    renderer.SetRenderState(D3DRS_ZENABLE, FALSE);
-    renderer.BindVertexShader(m_VertexShaderIndex);
-    renderer.BindPixelShader(m_PixelShaderIndex);
-    renderer.BindTexture(0, m_TextureIndex);
-
-    IDirect3DDevice9* device = renderer.device;
-    device->SetVertexShaderConstantF(0, white, 1);
-    device->SetVertexShaderConstantF(1, placement, 1);
-    device->SetVertexShaderConstantF(2, options, 1);
-    device->SetPixelShaderConstantF(0, start, 1);
-    device->SetPixelShaderConstantF(1, constant, 1);
-    device->SetPixelShaderConstantF(2, view, 1);
-
-    if (SUCCEEDED(device->BeginScene()))
-    {
-        renderer.DrawMesh(m_MeshIndex);
-        device->EndScene();
-    }
-
-    renderer.SetRenderState(D3DRS_ZENABLE, TRUE);
+    DrawFlatQuad(renderer, {m_MeshIndex, m_VertexShaderIndex, m_PixelShaderIndex}, {m_TextureIndex}, white, placement,
+                 options, {start, constant, view});
     return true;
 }

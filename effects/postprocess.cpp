@@ -1,6 +1,7 @@
 #include "effects/postprocess.h"
 
 #include "app/demo.h"
+#include "effects/flat_quad.h"
 #include "effects/texture_lookup.h"
 #include "resource/render_target.h"
 #include "resource/texture.h"
@@ -57,26 +58,8 @@ bool C_FXPostProcess::Render(float, float eventSeconds, float frameSeconds)
                             1.0f};
     const float time[4] = {eventSeconds, frameSeconds, 0.0f, 0.0f};
 
-    renderer.SetRenderState(D3DRS_ZENABLE, FALSE);
-    renderer.BindVertexShader(m_VertexShaderIndex);
-    renderer.BindPixelShader(m_PixelShaderIndex);
-    renderer.BindTexture(0, m_ImageIndex);
-    renderer.BindTexture(1, m_TextureIndex);
-
-    IDirect3DDevice9* device = renderer.device;
-    device->SetVertexShaderConstantF(0, white, 1);
-    device->SetVertexShaderConstantF(1, placement, 1);
-    device->SetVertexShaderConstantF(2, centred, 1);
-    device->SetPixelShaderConstantF(0, texel, 1);
-    device->SetPixelShaderConstantF(1, time, 1);
-
-    if (SUCCEEDED(device->BeginScene()))
-    {
-        renderer.DrawMesh(m_MeshIndex);
-        device->EndScene();
-    }
-
-    renderer.SetRenderState(D3DRS_ZENABLE, TRUE);
+    DrawFlatQuad(renderer, {m_MeshIndex, m_VertexShaderIndex, m_PixelShaderIndex}, {m_ImageIndex, m_TextureIndex},
+                 white, placement, centred, {texel, time});
     renderer.BindTexture(0, -1);
     renderer.BindTexture(1, -1);
     return true;

@@ -1,6 +1,7 @@
 #include "effects/radial_blur.h"
 
 #include "app/demo.h"
+#include "effects/flat_quad.h"
 #include "effects/texture_lookup.h"
 
 C_FXRadialBlur::C_FXRadialBlur()
@@ -36,23 +37,7 @@ bool C_FXRadialBlur::Render(float progress, float, float)
     const float centred[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     const float blur[4] = {amount, 0.0f, 0.0f, 0.0f};
 
-    renderer.SetRenderState(D3DRS_ZENABLE, FALSE);
-    renderer.BindVertexShader(m_VertexShaderIndex);
-    renderer.BindPixelShader(m_PixelShaderIndex);
-    renderer.BindTexture(0, m_TextureIndex);
-
-    IDirect3DDevice9* device = renderer.device;
-    device->SetVertexShaderConstantF(0, colour, 1);
-    device->SetVertexShaderConstantF(1, placement, 1);
-    device->SetVertexShaderConstantF(2, centred, 1);
-    device->SetPixelShaderConstantF(0, blur, 1);
-
-    if (SUCCEEDED(device->BeginScene()))
-    {
-        renderer.DrawMesh(m_MeshIndex);
-        device->EndScene();
-    }
-
-    renderer.SetRenderState(D3DRS_ZENABLE, TRUE);
+    DrawFlatQuad(renderer, {m_MeshIndex, m_VertexShaderIndex, m_PixelShaderIndex}, {m_TextureIndex}, colour, placement,
+                 centred, {blur});
     return true;
 }

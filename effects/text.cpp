@@ -1,6 +1,7 @@
 #include "effects/text.h"
 
 #include "app/demo.h"
+#include "effects/flat_quad.h"
 #include "resource/texture.h"
 
 C_FXText::C_FXText()
@@ -52,23 +53,7 @@ bool C_FXText::Render(float progress, float, float)
     const float noTexture[4] = {n, n, n, n};
 
     C_Renderer& renderer = C_Demo::GetInstance()->m_Renderer;
-    renderer.SetRenderState(D3DRS_ZENABLE, FALSE);
-    renderer.BindVertexShader(m_VertexShaderIndex);
-    renderer.BindPixelShader(m_PixelShaderIndex);
-    renderer.BindTexture(0, m_TextureIndex);
-
-    IDirect3DDevice9* device = renderer.device;
-    device->SetVertexShaderConstantF(0, colour, 1);
-    device->SetVertexShaderConstantF(1, placement, 1);
-    device->SetVertexShaderConstantF(2, options, 1);
-    device->SetPixelShaderConstantF(0, noTexture, 1);
-
-    if (SUCCEEDED(device->BeginScene()))
-    {
-        renderer.DrawMesh(m_MeshIndex);
-        device->EndScene();
-    }
-
-    renderer.SetRenderState(D3DRS_ZENABLE, TRUE);
+    DrawFlatQuad(renderer, {m_MeshIndex, m_VertexShaderIndex, m_PixelShaderIndex}, {m_TextureIndex}, colour, placement,
+                 options, {noTexture});
     return true;
 }

@@ -2,9 +2,8 @@
 
 #include "render/renderer.h"
 
-void DrawFlatQuad(C_Renderer& renderer, const FlatQuad& quad, std::initializer_list<int> textures,
-                  const float* colour, const float* placement, const float* options,
-                  std::initializer_list<const float*> pixelConstants)
+void DrawFlatQuad(C_Renderer& renderer, const FlatQuad& quad, std::initializer_list<int> textures, const float* colour,
+                  const float* placement, const float* options, std::initializer_list<const float*> pixelConstants)
 {
     renderer.SetRenderState(D3DRS_ZENABLE, FALSE);
     renderer.BindVertexShader(quad.vertexShader);

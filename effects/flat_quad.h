@@ -16,6 +16,5 @@ struct FlatQuad
     int pixelShader;
 };
 
-void DrawFlatQuad(C_Renderer& renderer, const FlatQuad& quad, std::initializer_list<int> textures,
-                  const float* colour, const float* placement, const float* options,
-                  std::initializer_list<const float*> pixelConstants);
+void DrawFlatQuad(C_Renderer& renderer, const FlatQuad& quad, std::initializer_list<int> textures, const float* colour,
+                  const float* placement, const float* options, std::initializer_list<const float*> pixelConstants);

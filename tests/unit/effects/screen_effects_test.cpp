@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <typeinfo>
@@ -145,31 +144,33 @@ TEST_F(ScreenEffects, FullTargetPassesAreOffsetByTheirFractionOfATargetPixel)
     }
 }
 
-// A screen-space quad leaves vertex c2.x at 1; the full-target passes that
-// share its vertex shader must set it back to 0 or they are placed by their
-// corner and cover a quarter of the target.
-TEST_F(ScreenEffects, FullTargetPassesAfterAScreenSpaceQuadAreCentred)
+// The four full-target passes share quad2d's vertex shader and its draw. A
+// screen-space quad leaves vertex c2.x at 1: each pass sets it back to 0, or
+// it is placed by its corner and covers a quarter of the target. Each draws
+// with the depth test off and turns it back on, even when its scene does not
+// begin.
+TEST_F(ScreenEffects, FullTargetPassesAreCentredAndDrawWithoutTheDepthTest)
 {
     auto& corner = Made<C_FXQuad2D>({{"screenspace", "true"}, {"width", "0.25"}, {"height", "0.25"}});
-    std::function<C_FXEffect&()> passes[] = {
-        [&]() -> C_FXEffect& {
-            return Made<C_FXPostProcess>({{"image", "scene"}, {"pixel_shader", "grade.psh"}});
-        },
-        [&]() -> C_FXEffect& {
-            return Made<C_FXRadialBlur>({{"texture", "scene"}});
-        },
-        [&]() -> C_FXEffect& { return Made<C_FXFractal>({}); },
-        [&]() -> C_FXEffect& {
-            return Made<C_FXText>({{"texture", "title.png"}});
-        },
-    };
-    for (auto& make : passes)
+    C_FXEffect* passes[] = {&Made<C_FXPostProcess>({{"image", "scene"}, {"pixel_shader", "grade.psh"}}),
+                            &Made<C_FXRadialBlur>({{"texture", "scene"}}), &Made<C_FXFractal>({}),
+                            &Made<C_FXText>({{"texture", "title.png"}})};
+    for (C_FXEffect* pass : passes)
     {
-        C_FXEffect& pass = make();
+        RecordingD3D9::Get().beginSceneFails = false;
         corner.Render(0.5f, 1.0f, 0.02f);
         ASSERT_EQ(RecordingD3D9::Get().vertexConstants.at(2)[0], 1.0f);
-        pass.Render(0.5f, 1.0f, 0.02f);
-        EXPECT_EQ(RecordingD3D9::Get().vertexConstants.at(2)[0], 0.0f) << typeid(pass).name();
+        Rendered(*pass, 0.5f);
+        EXPECT_EQ(VS(2)[0], 0.0f) << typeid(*pass).name();
+        ExpectInOrder(
+            {State(D3DRS_ZENABLE, FALSE), "BeginScene", "Draw quad2d.x", "EndScene", State(D3DRS_ZENABLE, TRUE)});
+
+        Renderer().SetRenderState(D3DRS_ZENABLE, FALSE);
+        RecordingD3D9::Get().beginSceneFails = true;
+        Rendered(*pass, 0.5f);
+        EXPECT_FALSE(Called("Draw quad2d.x")) << typeid(*pass).name();
+        EXPECT_FALSE(Called("EndScene"));
+        EXPECT_EQ(Renderer().renderStateCache[D3DRS_ZENABLE], static_cast<DWORD>(D3DZB_TRUE));
     }
 }
 
@@ -236,11 +237,10 @@ TEST_F(ScreenEffects, RadialBlurMovesColourAndAmountAndKeepsItsTextureBound)
             EXPECT_FLOAT_EQ(VS(0)[i], row.colour[i]) << row.progress;
         EXPECT_FLOAT_EQ(PS(0)[0], row.amount);
     }
-    ExpectInOrder({State(D3DRS_ZENABLE, FALSE), "BeginScene", "Draw quad2d.x", "EndScene", State(D3DRS_ZENABLE, TRUE)});
     EXPECT_EQ(Renderer().boundTextures[0], targetIndex) << "stage 0 keeps the texture";
 }
 
-TEST_F(ScreenEffects, FractalHandsOverZCAndZoomAndTurnsTheDepthTestBackOnWhatever)
+TEST_F(ScreenEffects, FractalHandsOverZCAndZoom)
 {
     auto& fractal = Made<C_FXFractal>({{"start_z", "0 1"},
                                        {"end_z", "1 3"},
@@ -265,13 +265,6 @@ TEST_F(ScreenEffects, FractalHandsOverZCAndZoomAndTurnsTheDepthTestBackOnWhateve
 
     Rendered(fractal, 0.0f);
     EXPECT_EQ(PS(0), (Register{0.0f, 1.0f, -0.8f, 0.2f})) << "start values exactly at progress 0";
-
-    Renderer().SetRenderState(D3DRS_ZENABLE, FALSE);
-    RecordingD3D9::Get().beginSceneFails = true;
-    Rendered(fractal, 0.5f);
-    EXPECT_FALSE(Called("Draw quad2d.x"));
-    EXPECT_FALSE(Called("EndScene"));
-    EXPECT_EQ(Renderer().renderStateCache[D3DRS_ZENABLE], static_cast<DWORD>(D3DZB_TRUE));
 }
 
 // The fade: rises over start_length, falls over end_length, the rise first
@@ -332,7 +325,6 @@ TEST_F(ScreenEffects, TextIsSizedByItsImageOnA1024By768Screen)
         EXPECT_EQ(VS(1), row.placement) << row.texture << " x " << row.scale;
         EXPECT_EQ(PS(0), (Register{row.noTexture, row.noTexture, row.noTexture, row.noTexture})) << row.texture;
     }
-    ExpectInOrder({State(D3DRS_ZENABLE, FALSE), "BeginScene", "Draw quad2d.x", "EndScene", State(D3DRS_ZENABLE, TRUE)});
     EXPECT_EQ(Renderer().boundTextures[0], -1) << "the last one had no image";
 }
 

@@ -15,6 +15,7 @@ packages=(
     xvfb xauth xdotool x11-utils imagemagick clang-format
     fonts-dejavu-core
     clang libclang-rt-14-dev
+    dpkg-dev file help2man lintian
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -8,6 +8,7 @@
 #include "capture/frame_writer.h"
 #include "capture/options.h"
 #include "d3d9/test_hooks.h"
+#include "installed_show.h"
 #include "timeline/script_loader.h"
 #include "tool_window.h"
 #include "video_writer.h"
@@ -211,6 +212,7 @@ int main(int argc, char** argv)
     {
     case Parsed::Bad: Fail(error); return 2;
     case Parsed::Help: std::fputs(kUsage, stdout); return 0;
+    case Parsed::Version: std::puts("quorl-capture " QUORL_VERSION); return 0;
     case Parsed::Run: break;
     }
 
@@ -236,6 +238,8 @@ int main(int argc, char** argv)
                         (failure ? ": " + failure.message() : std::string()));
     }
 
+    if (options.root.empty() && options.script == Options().script)
+        options.root = InstalledShowRoot();
     if (!options.root.empty() && chdir(options.root.c_str()) != 0)
         return Fail("cannot change to " + options.root + ": " + std::strerror(errno));
 

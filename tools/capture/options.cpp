@@ -8,17 +8,19 @@
 
 namespace Capture
 {
-const char kUsage[] = "usage: quorl-capture [options]\n"
+const char kUsage[] = "Usage: quorl-capture [options]\n"
                       "Renders a demo script headless, frame by frame at a fixed rate, and writes PNG files\n"
                       "or a video.\n"
                       "\n"
-                      "  --script PATH     demo script, relative to the working directory (default data/demo.xml)\n"
+                      "  --script PATH     demo script, relative to the working directory (default data/demo.xml;\n"
+                      "                    where the working directory has none, the installed show's)\n"
                       "  --root DIR        change to DIR first: the folder that holds data/\n"
                       "  --size WxH        back-buffer size (default 1024x768)\n"
                       "  --fps N           frames per second of the stepped clock (default 60)\n"
                       "  --from MS         first time written, in ms (default the script's start)\n"
                       "  --to MS           last time written, inclusive (default the script's end)\n"
-                      "  --times T1,T2,... write only the frames at these times (ms); every frame from the\n"
+                      "  --times T1,T2,...\n"
+                      "                    write only the frames at these times (ms); every frame from the\n"
                       "                    script's start is still stepped, with each listed time as a step\n"
                       "  --antialias N     multisample count (default 0, off)\n"
                       "  --jobs N          threads that encode and write the PNG files (default: cores - 1)\n"
@@ -28,6 +30,7 @@ const char kUsage[] = "usage: quorl-capture [options]\n"
                       "                    as AAC, in the container the name asks for (MP4 by default),\n"
                       "                    instead of PNG files; not with --times; needs an even size\n"
                       "  --quiet           no progress bar and no summary\n"
+                      "  --version         print the version and end\n"
                       "\n"
                       "Frame n is at time start + n * 1000 / fps (integer ms). Output names:\n"
                       "  frame_NNNNNN.png  without --times, numbered from 000000 in the order written\n"
@@ -77,6 +80,8 @@ Parsed ParseOptions(int argc, const char* const* argv, Options& options, std::st
         std::string option = argv[i];
         if (option == "--help" || option == "-h")
             return Parsed::Help;
+        if (option == "--version")
+            return Parsed::Version;
         if (option == "--quiet")
         {
             options.quiet = true;

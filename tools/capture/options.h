@@ -32,6 +32,7 @@ enum class Parsed
 {
     Run,
     Help,
+    Version,
     Bad, // error says why
 };
 

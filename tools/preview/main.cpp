@@ -6,6 +6,7 @@
 #include "app/demo.h"
 #include "d3d9/test_hooks.h"
 #include "effects/particles/random.h"
+#include "installed_show.h"
 #include "preview/effect_names.h"
 #include "preview/music_clock.h"
 #include "preview/overlay.h"
@@ -31,11 +32,12 @@
 
 namespace
 {
-const char kUsage[] = "usage: quorl-preview [options]\n"
+const char kUsage[] = "Usage: quorl-preview [options]\n"
                       "Plays a demo script in a window and reloads it when the script or anything\n"
                       "under data/ is saved.\n"
                       "\n"
-                      "  --script PATH   demo script, relative to the working directory (default data/demo.xml)\n"
+                      "  --script PATH   demo script, relative to the working directory (default data/demo.xml;\n"
+                      "                  where the working directory has none, the installed show's)\n"
                       "  --root DIR      change to DIR first: the folder that holds data/\n"
                       "  --start MS      time to open the show at (default the script's start)\n"
                       "  --size WxH      window size (default 1280x720)\n"
@@ -43,7 +45,8 @@ const char kUsage[] = "usage: quorl-preview [options]\n"
                       "  --beats N       beats per bar (default 4)\n"
                       "  --paused        open paused\n"
                       "  --mute          no sound: the music's position still runs the clock\n"
-                      "  --shots DIR     folder for S screenshots (default: the working directory)\n"
+                      "  --shots DIR     folder for S screenshots (default: the folder it was started in)\n"
+                      "  --version       print the version and end\n"
                       "\n"
                       "Keys: Space pause/play; Left/Right -/+1 s, with Shift 10 s; Home/End the script's\n"
                       "start/end; while paused . and , step a frame (1/60 s), with Ctrl a beat; [ and ]\n"
@@ -72,7 +75,7 @@ int Fail(const std::string& message)
     return 1;
 }
 
-// 0 to go on, 1 on a bad command line, 2 after --help.
+// 0 to go on, 1 on a bad command line, 2 after --help or --version.
 int ParseOptions(int argc, char** argv, Options& options)
 {
     for (int i = 1; i < argc; ++i)
@@ -81,6 +84,11 @@ int ParseOptions(int argc, char** argv, Options& options)
         if (option == "--help" || option == "-h")
         {
             std::fputs(kUsage, stdout);
+            return 2;
+        }
+        if (option == "--version")
+        {
+            std::puts("quorl-preview " QUORL_VERSION);
             return 2;
         }
         if (option == "--paused" || option == "--mute")
@@ -344,8 +352,7 @@ void Session::Screenshot()
         rgb[i * 3 + 1] = static_cast<unsigned char>(argb[i] >> 8);
         rgb[i * 3 + 2] = static_cast<unsigned char>(argb[i]);
     }
-    std::filesystem::path folder =
-        m_Options.shots.empty() ? std::filesystem::current_path() : std::filesystem::path(m_Options.shots);
+    std::filesystem::path folder(m_Options.shots);
     char name[64];
     std::filesystem::path path;
     do
@@ -522,16 +529,18 @@ int main(int argc, char** argv)
     case 1: return 2;
     case 2: return 0;
     }
-    if (!options.shots.empty())
-    {
-        std::error_code failure;
-        std::filesystem::path shots = std::filesystem::absolute(options.shots, failure);
-        if (!failure)
-            std::filesystem::create_directories(shots, failure);
-        if (failure)
-            return Fail("cannot use the screenshot folder " + options.shots + ": " + failure.message());
-        options.shots = shots.string();
-    }
+    // Screenshots go where the preview was started, not where --root or the
+    // installed show moves it.
+    std::error_code failure;
+    std::filesystem::path shots = options.shots.empty() ? std::filesystem::current_path(failure)
+                                                        : std::filesystem::absolute(options.shots, failure);
+    if (!failure)
+        std::filesystem::create_directories(shots, failure);
+    if (failure)
+        return Fail("cannot use the screenshot folder " + options.shots + ": " + failure.message());
+    options.shots = shots.string();
+    if (options.root.empty() && options.script == Options().script)
+        options.root = InstalledShowRoot();
     if (!options.root.empty() && chdir(options.root.c_str()) != 0)
         return Fail("cannot change to " + options.root + ": " + std::strerror(errno));
     return OpenPreview(options);

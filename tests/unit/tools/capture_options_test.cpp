@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadLine{{"--times", "100", "--to", "200"}, "--times cannot be combined with --from or --to"},
                     BadLine{{"--times", "100", "--video", "a.mp4"}, "--times cannot be combined with --video"}));
 
-TEST(CaptureOptions, ReadsEveryValueAndStopsAtHelp)
+TEST(CaptureOptions, ReadsEveryValueAndStopsAtHelpOrVersion)
 {
     Options options;
     std::string error;
@@ -78,6 +78,7 @@ TEST(CaptureOptions, ReadsEveryValueAndStopsAtHelp)
 
     Options help;
     EXPECT_EQ(Parse({"--fps", "30", "--help", "--bogus"}, help, error), Parsed::Help);
+    EXPECT_EQ(Parse({"--version", "--bogus"}, help, error), Parsed::Version);
 }
 
 std::vector<std::pair<uint32_t, std::string>> Plan(const Options& options, uint32_t start, uint32_t end,

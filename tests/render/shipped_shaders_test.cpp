@@ -243,7 +243,7 @@ TEST_F(ShippedShadersTest, QuadPlacesItsCentreOrItsCornerInTargetFractions)
 // pass's texture: every row is darker or lighter than both its neighbours.
 TEST_F(ShippedShadersTest, ScanLinesAlternateRowByRowAtEverySize)
 {
-    DrawQuad(kWhite, {0.5f, 0.5f, 1, 1}, 0, 1);
+    DrawQuad(kWhite, {0.5f, 0.5f, 1, 1}, 0, 1); // loads the quad mesh and quad2d.vsh
     IDirect3DPixelShader9* scanlines = PixelShader("scanlines.psh");
     ASSERT_TRUE(m_Mesh && scanlines);
     IDirect3DSurface9 *backBuffer = nullptr, *depth = nullptr;
@@ -283,8 +283,8 @@ TEST_F(ShippedShadersTest, ScanLinesAlternateRowByRowAtEverySize)
         {
             const double up = means[y] - means[y - 1], down = means[y + 1] - means[y];
             if (!(std::abs(up) > 20 && std::abs(down) > 20 && up * down < 0) && wrong++ < 4)
-                ADD_FAILURE() << width << "x" << height << ": rows " << y - 1 << " to " << y + 1 << ": "
-                              << means[y - 1] << ", " << means[y] << ", " << means[y + 1];
+                ADD_FAILURE() << width << "x" << height << ": rows " << y - 1 << " to " << y + 1 << ": " << means[y - 1]
+                              << ", " << means[y] << ", " << means[y + 1];
         }
         EXPECT_EQ(wrong, 0) << width << "x" << height;
     }

@@ -180,6 +180,8 @@ std::vector<uint8_t> SinCosNoiseImage(int size)
 
 // From pixels that escape at once (deep blue) through violet, rose and
 // amber to near-white at the set's edge, and a dark indigo inside the set.
+// The alpha is half the aspect of the target the fractal fills, 170 for 4:3;
+// palette_aspect.psh gives the screen's instead.
 std::vector<uint8_t> FractalPalette(int size)
 {
     const std::vector<std::pair<double, Colour>> stops = {
@@ -189,7 +191,7 @@ std::vector<uint8_t> FractalPalette(int size)
     for (int column = 0; column < size; ++column)
     {
         const Colour c = Ramp(stops, (column + 0.5) / size);
-        pixels.insert(pixels.end(), {ToByte(c.r), ToByte(c.g), ToByte(c.b), 255});
+        pixels.insert(pixels.end(), {ToByte(c.r), ToByte(c.g), ToByte(c.b), 170});
     }
     return pixels;
 }

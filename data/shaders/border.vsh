@@ -1,7 +1,11 @@
 // Places border.x, a frame, around the rectangle that quad2d.vsh places from
 // the same registers: the frame's inner edge is the rectangle's edge and it
-// reaches outwards by 5% of the rectangle's smaller side (in pixels of a 4:3
-// target), so it grows and shrinks with the picture.
+// reaches outwards by 5% of the rectangle's smaller side, so it grows and
+// shrinks with the picture.
+// Nothing in these registers gives the target's aspect, so the frame is laid
+// out for kAspect (width / height), the geometric mean of 4:3 and 5:4: on
+// either, its sides and its top differ by 3.3%, under a pixel for frames up
+// to 30 pixels thick. For a screen of another shape, set kAspect to its own.
 // Mesh: POSITION.xy is a corner of the unit square; POSITION.z is 0 on the
 // inner edge and 1 on the outer edge, which moves out along (2 xy - 1).
 // c0: colour (r, g, b, a); c1: (x, y, width, height) as in quad2d.vsh;
@@ -30,9 +34,10 @@ VS_OUT MainVS(VS_IN i)
     VS_OUT o;
     float centred = 0.5 - 0.5 * step(0.5, options.x);
     float2 p = placement.xy + (i.pos.xy - centred) * placement.zw;
-    // The smaller side in target heights, then the same pixel width both ways on 4:3.
-    float thickness = 0.05 * min(placement.z * (4.0 / 3.0), placement.w);
-    p += i.pos.z * (i.pos.xy * 2.0 - 1.0) * thickness * float2(0.75, 1.0);
+    // The smaller side in target heights, then the same pixel width both ways.
+    const float kAspect = 1.291;
+    float thickness = 0.05 * min(placement.z * kAspect, placement.w);
+    p += i.pos.z * (i.pos.xy * 2.0 - 1.0) * thickness * float2(1.0 / kAspect, 1.0);
     o.pos = float4(p.x * 2.0 - 1.0, 1.0 - p.y * 2.0, 0.0, 1.0);
     o.colour = colour;
     o.uv = i.uv;

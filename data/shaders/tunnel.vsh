@@ -5,8 +5,10 @@
 // the eye sits on the tube's axis at its open end, looking along +z);
 // c4.x: t, the event seconds times the speed.
 // The tube, radius 1 and rings at z = 0..100, swings away from the axis the
-// further it reaches and sways with t; the wall turns and flows towards the
-// eye. TEXCOORD1.x is the fog: 1 at the eye, 0 far down the tube.
+// further it reaches and sways with t; the wall turns and, for a positive t,
+// flows towards the eye (v grows down the tube, so adding t brings each ring
+// of the texture nearer). TEXCOORD1.x is the fog: 1 at the eye, 0 far down
+// the tube.
 
 float4x4 projection : register(c0);
 float4 time : register(c4);
@@ -34,7 +36,7 @@ VS_OUT MainVS(VS_IN i)
     float2 sway = float2(sin(z * 0.11 + t * 0.7), cos(z * 0.07 + t * 0.5)) * bend;
     float3 p = float3(i.pos.xy + sway, z);
     o.pos = mul(float4(p, 1.0), projection);
-    o.uv = float4(i.uv.x + t * 0.05 + z * 0.02, i.uv.y - t, 0.0, 0.0);
+    o.uv = float4(i.uv.x + t * 0.05 + z * 0.02, i.uv.y + t, 0.0, 0.0);
     o.fog = float4(saturate(1.0 - z * 0.03), 0.0, 0.0, 0.0);
     return o;
 }

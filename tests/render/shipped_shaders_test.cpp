@@ -238,6 +238,60 @@ TEST_F(ShippedShadersTest, QuadPlacesItsCentreOrItsCornerInTargetFractions)
     ExpectRectangle(16, 24, 32, 36, 0xFFFFFFFF, "quad_screenspace_above_half");
 }
 
+// The postprocess effect's pass of scanlines.psh over a flat grey image, into
+// targets of the four sizes the Settings dialog offers, each named as the
+// pass's texture: every row is darker or lighter than both its neighbours.
+TEST_F(ShippedShadersTest, ScanLinesAlternateRowByRowAtEverySize)
+{
+    DrawQuad(kWhite, {0.5f, 0.5f, 1, 1}, 0, 1); // loads the quad mesh and quad2d.vsh
+    IDirect3DPixelShader9* scanlines = PixelShader("scanlines.psh");
+    ASSERT_TRUE(m_Mesh && scanlines);
+    IDirect3DSurface9 *backBuffer = nullptr, *depth = nullptr;
+    ASSERT_EQ(m_Device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
+    ASSERT_EQ(m_Device->GetDepthStencilSurface(&depth), D3D_OK);
+    Keep(backBuffer);
+    Keep(depth);
+    m_Device->SetDepthStencilSurface(nullptr);
+    m_Device->SetPixelShader(scanlines);
+    m_Device->SetTexture(0, Texture(4, 4, [](UINT, UINT) { return 0xFF808080u; }));
+    for (const auto& [width, height] : {std::pair<UINT, UINT>{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}})
+    {
+        IDirect3DTexture9* target = nullptr;
+        IDirect3DSurface9* surface = nullptr;
+        ASSERT_EQ(m_Device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                          &target, nullptr),
+                  D3D_OK);
+        Keep(target);
+        ASSERT_EQ(target->GetSurfaceLevel(0, &surface), D3D_OK);
+        Keep(surface);
+        ASSERT_EQ(m_Device->SetRenderTarget(0, surface), D3D_OK);
+        const float placement[4] = {0.5f - 0.25f / width, 0.5f - 0.25f / height, 1, 1};
+        const float texel[4] = {1.0f / width, 1.0f / height, 1, 1}, time[4] = {2.5f, 0.1f, 0, 0};
+        m_Device->SetVertexShaderConstantF(1, placement, 1);
+        m_Device->SetPixelShaderConstantF(0, texel, 1);
+        m_Device->SetPixelShaderConstantF(1, time, 1);
+        ASSERT_EQ(m_Mesh->DrawSubset(0), D3D_OK);
+        const std::vector<uint32_t> pixels = Pixels(surface, "scanlines");
+        std::vector<double> means(height);
+        for (UINT y = 0; y < height; ++y)
+            for (UINT x = 0; x < width; ++x)
+                means[y] += double((At(pixels, x, y, width) >> 8) & 0xFF) / width;
+        // Neighbouring rows differ by about 28 levels, in turn up and down; the
+        // grain and the rolling bar move a row's mean by about 1.
+        int wrong = 0;
+        for (UINT y = 1; y + 1 < height; ++y)
+        {
+            const double up = means[y] - means[y - 1], down = means[y + 1] - means[y];
+            if (!(std::abs(up) > 20 && std::abs(down) > 20 && up * down < 0) && wrong++ < 4)
+                ADD_FAILURE() << width << "x" << height << ": rows " << y - 1 << " to " << y + 1 << ": " << means[y - 1]
+                              << ", " << means[y] << ", " << means[y + 1];
+        }
+        EXPECT_EQ(wrong, 0) << width << "x" << height;
+    }
+    m_Device->SetRenderTarget(0, backBuffer);
+    m_Device->SetDepthStencilSurface(depth);
+}
+
 // One subset for both faces: the mesh draws the same through every loader.
 TEST_F(ShippedShadersTest, QuadMeshIsOneSubsetOfTwoFacesFacingTheViewer)
 {

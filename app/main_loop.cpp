@@ -32,6 +32,9 @@ bool C_Demo::Run()
         BASS_ChannelPlay(m_Stream, FALSE);
     }
 
+    // The first frame follows the start: a delta of the whole start time would
+    // age every particle by it at once.
+    m_PreviousTime = m_StartTime;
     while (!m_QuitRequested)
     {
         if (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))

@@ -257,7 +257,7 @@ TEST(ShapeGridInside, HoldsOnlyStrictlyWithinEachSolid)
 
 TEST_F(ModelEffects, ShapeGridLightsThePointsInsideTheFirstShapeThatHoldsThem)
 {
-    std::vector<Particles::Vertex> points(16);
+    std::vector<Particles::Vertex> points(32);
     C_FXShapeGrid grid;
     for (const auto& attribute : std::initializer_list<std::pair<const char*, const char*>>{{"colour1", "0xFFFF0000"},
                                                                                             {"colour2", "0x8000FF00"},
@@ -293,8 +293,13 @@ TEST_F(ModelEffects, ShapeGridLightsThePointsInsideTheFirstShapeThatHoldsThem)
             EXPECT_EQ(points[i].size, 0.25f);
         }
     }
+    // 25 columns at step 0.16: the float steps reach 1.9999994, short of 2, and light a 26th.
     grid.m_Shape1.value = 0;
-    EXPECT_EQ(grid.GeneratePoints(points.data(), 1), 1u) << "never more than the room given";
+    grid.m_GridX.value = 25;
+    grid.m_StepSize.value = 0.16f;
+    ASSERT_EQ(grid.GeneratePoints(points.data(), 32), 26u);
+    EXPECT_EQ(points[25].x, 1.9999994f);
+    EXPECT_EQ(grid.GeneratePoints(points.data(), 25), 25u) << "never more than the room given";
 
     grid.PlaceShapes(0.0f);
     EXPECT_EQ(grid.m_Shape1Matrix._41, 1.5f) << "at 0 s both solids sit at (1.5, 1.5, 0), unturned";
@@ -347,9 +352,11 @@ TEST_F(ModelEffects, ShapeGridsBeyondTheBufferOrWithoutPointsDrawNothing)
         const char* lock; // the expected lock call, or "" for none
     };
     const Case cases[] = {
-        {"30", "30", "30", "0.1", "Lock vb 0 540000 D3DLOCK_DISCARD"}, // refused: past the buffer's end
-        {"-2", "-2", "3", "0.1", "Lock vb 0 240 D3DLOCK_DISCARD"},     // a negative count walks no row
-        {"-3", "3", "3", "0.1", ""},                                   // a negative size is never locked
+        {"30", "30", "30", "0.1", "Lock vb 0 540000 D3DLOCK_DISCARD"},         // refused: past the buffer's end
+        {"-2", "-2", "3", "0.1", "Lock vb 0 240 D3DLOCK_DISCARD"},             // a negative count walks no row
+        {"0", "2147483647", "2147483647", "1", "Lock vb 0 0 D3DLOCK_DISCARD"}, // no column: no row is walked
+        {"3", "3", "3", "3e38", "Lock vb 0 540 D3DLOCK_DISCARD"},              // infinite extents: steps add nothing
+        {"-3", "3", "3", "0.1", ""},                                           // a negative size is never locked
         {"0", "3", "3", "0.1", "Lock vb 0 0 D3DLOCK_DISCARD"},
         {"3", "3", "3", "0", "Lock vb 0 540 D3DLOCK_DISCARD"},
         {"3", "3", "3", "-0.5", "Lock vb 0 540 D3DLOCK_DISCARD"},

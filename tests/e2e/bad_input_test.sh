@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A catalogue of bad inputs, each run end to end with the real binary under
-# Xvfb: the run either ends at start-up with exit code 0 ("exits") or plays
-# until Esc ends it with 0 ("plays"); it never prints, creates a file or
-# crashes. The table at the bottom is the catalogue: one row per case.
+# Xvfb: the run either ends by itself with exit code 0 ("exits": at start-up
+# or at its end time) or plays until Esc ends it with 0 ("plays"); it never
+# prints, creates a file or crashes. The table at the bottom is the
+# catalogue: one row per case.
 # Usage: bad_input_test.sh <quorl binary> <repository root> [case name pattern]
 set -u
 quorl=$(realpath "$1")
@@ -154,6 +155,8 @@ demo without events | exits | ship; script '<demo start_time="0" end_time="1000"
 demo.xml is a directory | exits | ship; folder data/demo.xml
 demo.xml unreadable | exits | ship; demo ''; unreadable data/demo.xml
 end before start | exits | ship; demo '' '' 'start_time="5000" end_time="0" music="data\\music.ogg"'
+end past the music's end | exits | ship; demo '<clear start_time="0" duration="600000"/>' '' 'start_time="166000" end_time="170000" music="data\\music.ogg"'
+end without music | exits | ship shaders textures models; demo '<clear start_time="0" duration="600000"/>' '' 'start_time="0" end_time="3000" music="data\\music.ogg"'
 non-UTF-8 bytes in values and names | plays | ship; demo '<quad2d start_time="0" duration="600000" x="\xff\xfe" texture="\xc3\x28.png" start_colour="\xe9t\xe9"/><\xff\xfe a="\x80"/>' '<render_target name="\xff" width="-2" height="-2"/>' 'start_time="0" end_time="600000" music="data\\m\xfcsic.ogg"'
 Latin-1 declared encoding | plays | ship; script '<?xml version="1.0" encoding="ISO-8859-1"?><demo start_time="0" end_time="600000" music="data\\music.ogg"><resources/><events><clear start_time="0" duration="600000" colour="\xe9"/></events></demo>'
 unknown elements | plays | ship; demo '<explode start_time="0" duration="600000"/><Clear/><quad2d start_time="0" duration="600000"><child/></quad2d>' '<texture name="x"/><render_targets/>'

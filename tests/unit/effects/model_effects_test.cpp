@@ -226,8 +226,10 @@ TEST_F(ModelEffects, PQTorusWithoutABufferDrawsNothingAndTheNextInitBuildsAgain)
     RecordingD3D9::Get().vertexBufferFails = false;
     Made<C_FXPQTorus>({});
     EXPECT_NE(GetRandomState(), 1u);
-    effects.pop_back();
-    EXPECT_EQ(C_FXPQTorus::s_VertexBuffer, nullptr) << "destroying any instance releases the shared buffer";
+    effects.erase(effects.begin());
+    EXPECT_NE(C_FXPQTorus::s_VertexBuffer, nullptr) << "the shared buffer lives while any instance does";
+    effects.clear();
+    EXPECT_EQ(C_FXPQTorus::s_VertexBuffer, nullptr) << "the last one releases it";
     EXPECT_EQ(C_FXPQTorus::s_Declaration, nullptr);
 }
 
@@ -426,8 +428,12 @@ TEST_F(ModelEffects, TunnelBuildsOneSharedTubeWithASeamOfItsOwn)
     EXPECT_EQ(list[19199], 99 * 33 + 31 + 1);
 
     Calls().clear();
-    Made<C_FXTunnel>({});
+    auto& second = Made<C_FXTunnel>({});
     EXPECT_FALSE(CalledStartingWith("Create")) << "the second tunnel shares the tube";
+    // A reloaded preview builds its new show before the old one goes.
+    effects.erase(effects.begin());
+    second.Render(0.5f, 1.0f, 0.016f);
+    EXPECT_TRUE(Called("DrawIndexedPrimitive D3DPT_TRIANGLELIST 0 0 3333 0 6400")) << "the tube outlives the first";
 }
 
 TEST_F(ModelEffects, TunnelHandsItsShaderTheTimeAndRestoresWhatItBlended)

@@ -173,7 +173,8 @@ TEST_F(MainLoop, TimesWrapModuloTwoToThe32)
 TEST_F(MainLoop, EscapeAndCloseEndTheRunAfterTheCurrentFrame)
 {
     OpenWindow();
-    demo.m_EndTime = 0xFFFFFFFFu;
+    demo.m_EndTime = 1000; // five frames, were the key ignored
+    Positions({0.0f, 0.25f, 0.5f, 0.75f, 1.0f});
     PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
     demo.Run();
     EXPECT_EQ(demo.frames.size(), 1u);
@@ -185,7 +186,8 @@ TEST_F(MainLoop, EscapeAndCloseEndTheRunAfterTheCurrentFrame)
     }
     RecordingDemo closing;
     Prepare(closing);
-    closing.m_EndTime = 0xFFFFFFFFu;
+    closing.m_EndTime = 1000;
+    Positions({0.0f, 0.25f, 0.5f, 0.75f, 1.0f});
     PostMessageA(window, WM_CLOSE, 0, 0);
     closing.Run();
     EXPECT_EQ(closing.frames.size(), 1u);

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # A catalogue of bad inputs, each run end to end with the real binary under
-# Xvfb: the run either ends by itself with exit code 0 ("exits": at start-up
-# or at its end time) or plays until Esc ends it with 0 ("plays"); it never
-# prints, creates a file or crashes. The table at the bottom is the
-# catalogue: one row per case.
+# Xvfb: the run either ends by itself (at start-up or at its end time) with
+# exit code 0 ("exits") or plays until Esc ends it with 0 ("plays"); it never
+# prints, creates a file or crashes. The table at the bottom is the catalogue.
 # Usage: bad_input_test.sh <quorl binary> <repository root> [case name pattern]
 set -u
 quorl=$(realpath "$1")

@@ -124,13 +124,10 @@ extern "C"
 // In microseconds, as the byte positions are.
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count)
 {
-    auto& state = ScriptedBass::Get();
-    if (!state.counter.empty())
-    {
-        state.lastCounter = state.counter.front();
-        state.counter.pop_front();
-    }
-    count->QuadPart = static_cast<LONGLONG>(state.lastCounter * 1e6 + 0.5);
+    std::deque<double>& script = ScriptedBass::Get().counter;
+    count->QuadPart = static_cast<LONGLONG>((script.empty() ? 0.0 : script.front()) * 1e6 + 0.5);
+    if (script.size() > 1)
+        script.pop_front();
     return TRUE;
 }
 

@@ -20,7 +20,6 @@ struct State
     float end = 1e30f;              // seconds after the seek where the music ends: the stream stops there
     bool playing = false;           // between a play and a stop or the end
     std::deque<double> counter;     // performance counter readings in seconds; the last one repeats
-    double lastCounter = 0.0;
     bool initSucceeds = true;
     bool seekSucceeds = true;
     std::vector<std::string> openableFiles;

@@ -26,6 +26,7 @@ float RandomRange(float from, float to)
 IDirect3DVertexDeclaration9* C_FXPQTorus::s_Declaration = nullptr;
 UINT C_FXPQTorus::s_Stride = 0;
 IDirect3DVertexBuffer9* C_FXPQTorus::s_VertexBuffer = nullptr;
+int C_FXPQTorus::s_Instances = 0;
 
 C_FXPQTorus::C_FXPQTorus()
 {
@@ -33,10 +34,13 @@ C_FXPQTorus::C_FXPQTorus()
     RegisterVariable("end_pq", &m_EndPQ);
     RegisterVariable("colour1", &m_Colour1);
     RegisterVariable("colour2", &m_Colour2);
+    ++s_Instances;
 }
 
 C_FXPQTorus::~C_FXPQTorus()
 {
+    if (--s_Instances > 0)
+        return;
     if (s_VertexBuffer)
     {
         s_VertexBuffer->Release();

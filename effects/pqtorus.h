@@ -13,8 +13,8 @@ public:
     static const UINT kPoints = 500;
 
     C_FXPQTorus();
-    // Releases the shared declaration and buffer: the next Init of any
-    // instance builds them again.
+    // The last instance releases the shared declaration and buffer; the next
+    // Init builds them again.
     ~C_FXPQTorus() override;
     static std::string TypeName() { return "pqtorus"; }
 
@@ -35,5 +35,8 @@ public:
     static IDirect3DVertexBuffer9* s_VertexBuffer;
 
 private:
+    // Instances alive: a reload builds the new show before the old one goes.
+    static int s_Instances;
+
     static bool BuildVertexBuffer(IDirect3DDevice9* device);
 };

@@ -4,6 +4,19 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
+
+namespace
+{
+// A coordinate's next value along its loop. One that no longer grows when the
+// step is added (at huge extents) reads as past the far edge, or its loop
+// would never end.
+float NextCoordinate(float coordinate, float step)
+{
+    const float next = coordinate + step;
+    return next > coordinate ? next : std::numeric_limits<float>::infinity();
+}
+} // namespace
 
 bool ShapeGridInside(int shape, const D3DXVECTOR4& point)
 {
@@ -95,17 +108,18 @@ UINT C_FXShapeGrid::GeneratePoints(Particles::Vertex* destination, UINT capacity
     const int shape2 = m_Shape2.value;
     const float pointSize = m_PointSize.value;
 
-    // Float steps can land just short of the far edge and add one more point
-    // than the count, past the end of what was locked; the counters stop that.
+    // No points: no loop at all, however many rows the other counts ask for.
+    if (counts[0] <= 0 || counts[1] <= 0 || counts[2] <= 0 || !(step > 0.0f))
+        return 0;
+    // Float steps can land just short of the far edge, one point more than the
+    // count (26 for 25 at step 0.16): that point is drawn too. The locked room
+    // holds the counts' product, so writing stops where it is full.
     UINT n = 0;
-    int iz = 0;
-    for (float z = -hz; z < hz && iz < counts[2]; z += step, ++iz)
+    for (float z = -hz; z < hz; z = NextCoordinate(z, step))
     {
-        int iy = 0;
-        for (float y = -hy; y < hy && iy < counts[1]; y += step, ++iy)
+        for (float y = -hy; y < hy; y = NextCoordinate(y, step))
         {
-            int ix = 0;
-            for (float x = -hx; x < hx && ix < counts[0]; x += step, ++ix)
+            for (float x = -hx; x < hx; x = NextCoordinate(x, step))
             {
                 const D3DXVECTOR3 g(x, y, z);
                 D3DXVECTOR4 g1;

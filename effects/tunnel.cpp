@@ -30,16 +30,20 @@ IDirect3DVertexDeclaration9* C_FXTunnel::s_Declaration = nullptr;
 UINT C_FXTunnel::s_Stride = 0;
 IDirect3DVertexBuffer9* C_FXTunnel::s_VertexBuffer = nullptr;
 IDirect3DIndexBuffer9* C_FXTunnel::s_IndexBuffer = nullptr;
+int C_FXTunnel::s_Instances = 0;
 
 C_FXTunnel::C_FXTunnel()
 {
     RegisterVariable("texture", &m_Texture);
     RegisterVariable("blend", &m_Blend);
     RegisterVariable("speed", &m_Speed);
+    ++s_Instances;
 }
 
 C_FXTunnel::~C_FXTunnel()
 {
+    if (--s_Instances > 0)
+        return;
     Release(s_Declaration);
     Release(s_VertexBuffer);
     Release(s_IndexBuffer);

@@ -16,7 +16,7 @@ public:
     static const UINT kTriangles = (kRings - 1) * (kRingVertices - 1) * 2;
 
     C_FXTunnel();
-    // Releases the shared geometry: the next Init of any tunnel builds it again.
+    // The last tunnel releases the shared geometry; the next Init builds it again.
     ~C_FXTunnel() override;
     static std::string TypeName() { return "tunnel"; }
 
@@ -37,5 +37,8 @@ public:
     static IDirect3DIndexBuffer9* s_IndexBuffer;
 
 private:
+    // Tunnels alive: a reload builds the new show before the old one goes.
+    static int s_Instances;
+
     static bool BuildGeometry(IDirect3DDevice9* device);
 };

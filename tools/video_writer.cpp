@@ -265,6 +265,12 @@ bool VideoWriter::HasAudio() const
     return m_State && m_State->audio;
 }
 
+const std::string& VideoWriter::UnfinishedPath() const
+{
+    static const std::string kNone;
+    return m_State ? m_State->partial : kNone;
+}
+
 bool VideoWriter::Open(const std::string& path, int width, int height, int fps, const std::string& music,
                        uint32_t startMs, std::string& error)
 {

@@ -24,6 +24,9 @@ public:
     bool Finish(std::string& error);
 
     bool HasAudio() const;
+    // Where the file is written until Finish moves it into place; empty when
+    // none was created.
+    const std::string& UnfinishedPath() const;
 
 private:
     struct State;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A catalogue of bad inputs, each run end to end with the real binary under
-# Xvfb: the run either ends at start-up with exit code 0 ("exits") or plays
-# until Esc ends it with 0 ("plays"); it never prints, creates a file or
-# crashes. The table at the bottom is the catalogue: one row per case.
+# Xvfb: the run either ends by itself (at start-up or at its end time) with
+# exit code 0 ("exits") or plays until Esc ends it with 0 ("plays"); it never
+# prints, creates a file or crashes. The table at the bottom is the catalogue.
 # Usage: bad_input_test.sh <quorl binary> <repository root> [case name pattern]
 set -u
 quorl=$(realpath "$1")
@@ -154,6 +154,8 @@ demo without events | exits | ship; script '<demo start_time="0" end_time="1000"
 demo.xml is a directory | exits | ship; folder data/demo.xml
 demo.xml unreadable | exits | ship; demo ''; unreadable data/demo.xml
 end before start | exits | ship; demo '' '' 'start_time="5000" end_time="0" music="data\\music.ogg"'
+end past the music's end | exits | ship; demo '<clear start_time="0" duration="600000"/>' '' 'start_time="166000" end_time="170000" music="data\\music.ogg"'
+end without music | exits | ship shaders textures models; demo '<clear start_time="0" duration="600000"/>' '' 'start_time="0" end_time="3000" music="data\\music.ogg"'
 non-UTF-8 bytes in values and names | plays | ship; demo '<quad2d start_time="0" duration="600000" x="\xff\xfe" texture="\xc3\x28.png" start_colour="\xe9t\xe9"/><\xff\xfe a="\x80"/>' '<render_target name="\xff" width="-2" height="-2"/>' 'start_time="0" end_time="600000" music="data\\m\xfcsic.ogg"'
 Latin-1 declared encoding | plays | ship; script '<?xml version="1.0" encoding="ISO-8859-1"?><demo start_time="0" end_time="600000" music="data\\music.ogg"><resources/><events><clear start_time="0" duration="600000" colour="\xe9"/></events></demo>'
 unknown elements | plays | ship; demo '<explode start_time="0" duration="600000"/><Clear/><quad2d start_time="0" duration="600000"><child/></quad2d>' '<texture name="x"/><render_targets/>'
@@ -161,6 +163,7 @@ render target without its attributes | exits | ship; demo '' '<render_target nam
 elements nested 20000 deep | plays | ship; nested 20000
 huge times | plays | ship; demo '<quad2d start_time="99999999999999999999" duration="4294967295" z="2147483647"/><clear start_time="4294967295" duration="4294967295"/>' '' 'start_time="2147483647" end_time="-1" music="data\\music.ogg"'
 counts of 2^31 | plays | ship; demo '<particles start_time="0" duration="600000" count="2147483648" texture="particle.png"/><bubbles start_time="0" duration="600000" count="2147483648"/><shape_grid start_time="0" duration="600000" grid_x="2147483648" grid_y="2147483648" grid_z="2147483648"/><moopy start_time="0" duration="600000" tiles="2147483648"/>'
+a grid of no columns and 2^31 - 1 rows | plays | ship; demo '<shape_grid start_time="0" duration="600000" grid_x="0" grid_y="2147483647" grid_z="2147483647" step_size="1" shape1="1"/>'
 counts of 2^31 - 1 | plays | ship; demo '<particles start_time="0" duration="600000" count="2147483647" texture="particle.png"/><bubbles start_time="0" duration="600000" count="2147483647"/><shape_grid start_time="0" duration="600000" grid_x="2147483647" grid_y="2147483647" grid_z="2147483647"/><moopy start_time="0" duration="600000" tiles="2147483647"/>'
 negative values | plays | ship; demo '<particles start_time="0" duration="-1" count="-1" size_start="-5" age="-1" texture="particle.png"/><bubbles start_time="-100" duration="600000" count="-2147483648" size="-1"/><shape_grid start_time="0" duration="600000" grid_x="-3" grid_y="-1" grid_z="-2147483648" step_size="-1"/><text start_time="0" duration="600000" texture="title.png" scale="-2" start_length="-1"/><moopy start_time="0" duration="600000" tiles="-7"/>'
 NaN and infinite values | plays | ship; demo '<quad2d start_time="0" duration="600000" x="nan" y="inf" width="-inf" height="nan"/><particles start_time="0" duration="600000" count="50" size_start="nan" spawn_pos="nan inf -inf" gravity="nan nan nan" age="inf" texture="particle.png"/><shape_grid start_time="0" duration="600000" step_size="nan" point_size="inf"/><env_model start_time="0" duration="600000" env_map="environment.png" model="torus.x" depth="nan" rotations="inf" axis="0 0 0"/><fractal start_time="0" duration="600000" texture="fractal_palette.png" start_zoom="nan" end_zoom="0" start_c="inf nan"/><tunnel start_time="0" duration="600000" texture="tunnel.png" speed="inf"/><text start_time="0" duration="600000" texture="title.png" scale="nan" x="inf"/><window2d start_time="0" duration="600000" texture="border.png" width="nan" start_length="inf" end_length="nan"/><radial_blur start_time="0" duration="600000" texture="tunnel.png" start_amount="nan" end_amount="inf"/><pqtorus start_time="0" duration="600000" start_pq="nan inf" end_pq="0 0"/>'

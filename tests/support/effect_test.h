@@ -25,17 +25,22 @@ inline std::string State(D3DRENDERSTATETYPE state, DWORD value)
     return "SetRenderState " + d3d9names::RenderStateName(state) + " " + d3d9names::RenderStateValueName(state, value);
 }
 
-// A mesh that only records that it was drawn.
+// A mesh that records that it was drawn, by name, and what was bound then.
 class RecordedMesh : public I_Mesh
 {
 public:
+    explicit RecordedMesh(const char* name = "mesh") : m_Name(name) {}
+    const char* m_Name;
     bool Draw() override
     {
-        RecordingD3D9::Get().calls.push_back("Mesh.Draw");
+        RecordingD3D9::Get().calls.push_back(std::string("Draw ") + m_Name);
+        const C_Renderer& r = C_Demo::GetInstance()->m_Renderer;
+        bound = {r.boundVertexShader, r.boundPixelShader, r.boundTextures[0], r.boundTextures[1]};
         return true;
     }
     IDirect3DVertexBuffer9* GetVertexBuffer() override { return nullptr; }
     IDirect3DIndexBuffer9* GetIndexBuffer() override { return nullptr; }
+    std::array<int, 4> bound{}; // registry indices at the last draw: the two shaders, stages 0 and 1
 };
 
 class EffectTest : public ::testing::Test
@@ -85,8 +90,14 @@ protected:
                            [&](const std::string& call) { return call.compare(0, prefix.size(), prefix) == 0; });
     }
 
-    Register VS(UINT r) { return RecordingD3D9::Get().vertexConstants.at(r); }
-    Register PS(UINT r) { return RecordingD3D9::Get().pixelConstants.at(r); }
+    Register VS(UINT r) { return Constant(RecordingD3D9::Get().vertexConstants, r, "vertex"); }
+    Register PS(UINT r) { return Constant(RecordingD3D9::Get().pixelConstants, r, "pixel"); }
+    // A register never set fails the test by its name.
+    static Register Constant(const std::map<UINT, Register>& file, UINT r, const char* stage)
+    {
+        EXPECT_EQ(file.count(r), 1u) << stage << " shader constant c" << r << " was never set";
+        return file.count(r) ? file.at(r) : Register{};
+    }
 
     template <class T>
     T& Made(std::initializer_list<std::pair<const char*, const char*>> attributes, bool initialised = true)

@@ -77,9 +77,11 @@ extern "C"
     {
         Record("SetPosition " + std::to_string(handle) + " " + std::to_string(pos));
         auto& state = ScriptedBass::Get();
-        if (state.seekSucceeds)
+        // Handle 0 is no stream: nothing to seek.
+        bool moved = state.seekSucceeds && handle != 0;
+        if (moved)
             state.seekPosition = pos;
-        return state.seekSucceeds;
+        return moved;
     }
 
     QWORD BASS_ChannelGetPosition(DWORD)
@@ -87,9 +89,10 @@ extern "C"
         auto& state = ScriptedBass::Get();
         if (!state.positions.empty())
         {
-            state.lastPosition = state.positions.front();
+            state.lastPosition = std::min(state.positions.front(), state.end);
             state.positions.pop_front();
         }
+        state.playing = state.playing && state.lastPosition < state.end;
         return state.seekPosition + static_cast<QWORD>(static_cast<double>(state.lastPosition) * 1e6 + 0.5);
     }
 
@@ -101,17 +104,35 @@ extern "C"
     BOOL BASS_ChannelPlay(DWORD handle, BOOL restart)
     {
         Record("Play " + std::to_string(handle) + " " + std::to_string(restart));
+        ScriptedBass::Get().playing = true;
         return TRUE;
     }
 
     BOOL BASS_ChannelStop(DWORD handle)
     {
         Record("Stop " + std::to_string(handle));
+        ScriptedBass::Get().playing = false;
         return TRUE;
     }
 
     DWORD BASS_ChannelIsActive(DWORD)
     {
-        return BASS_ACTIVE_PLAYING;
+        return ScriptedBass::Get().playing ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED;
     }
+}
+
+// In microseconds, as the byte positions are.
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count)
+{
+    std::deque<double>& script = ScriptedBass::Get().counter;
+    count->QuadPart = static_cast<LONGLONG>((script.empty() ? 0.0 : script.front()) * 1e6 + 0.5);
+    if (script.size() > 1)
+        script.pop_front();
+    return TRUE;
+}
+
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency)
+{
+    frequency->QuadPart = 1000000;
+    return TRUE;
 }

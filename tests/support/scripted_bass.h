@@ -1,5 +1,6 @@
 // An audio library whose clock the test drives: positions come from a script,
-// and every call is recorded in order.
+// and every call is recorded in order. The performance counter, the clock the
+// demo falls back on when the music stands still, is scripted here too.
 #pragma once
 
 #include <bass.h>
@@ -16,6 +17,9 @@ struct State
     std::deque<float> positions;    // seconds played since the seek, one per position read
     QWORD seekPosition = 0;         // where the last successful seek put the stream
     float lastPosition = 0.0f;      // repeated once the script runs out
+    float end = 1e30f;              // seconds after the seek where the music ends: the stream stops there
+    bool playing = false;           // between a play and a stop or the end
+    std::deque<double> counter;     // performance counter readings in seconds; the last one repeats
     bool initSucceeds = true;
     bool seekSucceeds = true;
     std::vector<std::string> openableFiles;

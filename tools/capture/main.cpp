@@ -6,6 +6,7 @@
 // with the script's music instead.
 #include "app/demo.h"
 #include "capture/frame_writer.h"
+#include "capture/interrupt.h"
 #include "capture/options.h"
 #include "d3d9/test_hooks.h"
 #include "installed_show.h"
@@ -16,7 +17,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,15 +32,6 @@
 namespace
 {
 using namespace Capture;
-
-// Set by Ctrl+C or a kill: the capture stops as if Esc were pressed, so a
-// video that is not finished is removed.
-volatile std::sig_atomic_t g_Interrupted = 0;
-
-void Interrupt(int)
-{
-    g_Interrupted = 1;
-}
 
 int Fail(const std::string& message)
 {
@@ -123,6 +114,7 @@ int Run(const Options& options, const std::filesystem::path& outDir)
     if (!PlanSteps(options, demo.m_StartTime, demo.m_EndTime, steps, error))
         return Fail(error);
 
+    CatchInterrupts();
     // The video is opened before the first frame so that an unwritable path fails at once.
     VideoWriter video;
     if (!options.video.empty())
@@ -135,9 +127,7 @@ int Run(const Options& options, const std::filesystem::path& outDir)
         if (!video.HasAudio() && !options.quiet)
             std::fprintf(stderr, "quorl-capture: cannot read the music %s: the video has no sound\n", music.c_str());
     }
-
-    std::signal(SIGINT, Interrupt);
-    std::signal(SIGTERM, Interrupt);
+    UnfinishedFile unfinished(video.UnfinishedPath());
 
     int jobs = options.jobs;
     if (jobs == 0)
@@ -151,7 +141,7 @@ int Run(const Options& options, const std::filesystem::path& outDir)
     {
         const Step& step = steps[i];
         PumpMessages();
-        if (demo.m_QuitRequested || g_Interrupted)
+        if (demo.m_QuitRequested || Interrupted())
         {
             progress.Finish();
             return Fail("interrupted at " + std::to_string(step.time) + " ms");

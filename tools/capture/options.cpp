@@ -36,7 +36,8 @@ const char kUsage[] = "Usage: quorl-capture [options]\n"
                       "  frame_NNNNNN.png  without --times, numbered from 000000 in the order written\n"
                       "  t_NNNNNN.png      with --times, NNNNNN the time in ms\n"
                       "The exit status is non-zero when the script, the device or the output fails; a video\n"
-                      "that cannot be finished is removed.\n";
+                      "that cannot be finished is removed. Ctrl+C or SIGTERM stops after the frame in\n"
+                      "progress; a second one stops at once.\n";
 
 namespace
 {

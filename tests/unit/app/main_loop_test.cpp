@@ -78,6 +78,7 @@ protected:
 
 // After the seek the stream reports its own position, which already holds the
 // start time: the demo time is the position heard, not the start time twice.
+// The first pass follows the start: its delta is 0, not the whole start time.
 TEST_F(MainLoop, TimeIsThePositionHeardInTruncatedMillisecondsAndDeltaFollowsThePreviousPass)
 {
     demo.m_StartTime = 60000;
@@ -87,7 +88,7 @@ TEST_F(MainLoop, TimeIsThePositionHeardInTruncatedMillisecondsAndDeltaFollowsThe
     demo.Run();
 
     std::vector<std::pair<uint32_t, uint32_t>> expected = {
-        {60000, 60000}, {60010, 10}, {60049, 39}, {60099, 50}, {60100, 1}};
+        {60000, 0}, {60010, 10}, {60049, 39}, {60099, 50}, {60100, 1}};
     EXPECT_EQ(demo.frames, expected);
     EXPECT_EQ(demo.m_ExitCode, 0);
 }
@@ -103,16 +104,37 @@ TEST_F(MainLoop, SeeksToTheStartTimeAndPlaysBeforeTheFirstPassAndStopsAfterTheLa
     EXPECT_EQ(ScriptedBass::Get().calls, expected);
 }
 
-TEST_F(MainLoop, AFailedSeekLeavesTheStreamUnplayedButTheLoopRuns)
+// With no music to follow the time runs on from its last value on the
+// performance counter (its first reading is taken at the seek).
+TEST_F(MainLoop, WithoutAStreamAfterAFailedSeekOrPastTheMusicsEndTheCounterCarriesTheTimeToTheEnd)
 {
-    ScriptedBass::Get().seekSucceeds = false;
-    demo.m_EndTime = 500;
-    Positions({0.0f, 0.25f, 0.5f});
-    demo.Run();
-
-    for (const std::string& call : ScriptedBass::Get().calls)
-        EXPECT_NE(call.rfind("Play", 0), 0u) << call;
-    EXPECT_EQ(demo.frames.size(), 3u);
+    struct Case
+    {
+        const char* what;
+        HSTREAM stream;
+        bool seeks;
+        float musicEnd;
+    } cases[] = {{"no stream", 0, true, 1e30f}, {"failed seek", 100, false, 1e30f}, {"music ends", 100, true, 0.5f}};
+    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {1000, 0}, {1250, 250}, {1500, 250}, {1550, 50}, {1600, 50}};
+    for (const Case& c : cases)
+    {
+        ScriptedBass::Reset();
+        ScriptedBass::Get().seekSucceeds = c.seeks;
+        ScriptedBass::Get().end = c.musicEnd;
+        Positions({0.0f, 0.25f, 0.5f, 0.5f, 0.5f});
+        ScriptedBass::Get().counter = {7.0, 7.0, 7.25, 7.5, 7.55, 7.6};
+        RecordingDemo run;
+        Prepare(run);
+        run.m_Stream = c.stream;
+        run.m_StartTime = 1000;
+        run.m_EndTime = 1600;
+        run.onFrame = [](RecordingDemo& self) { self.m_QuitRequested |= self.frames.size() == 10; };
+        run.Run();
+        EXPECT_EQ(run.frames, expected) << c.what;
+        for (const std::string& call : ScriptedBass::Get().calls)
+            EXPECT_TRUE(c.seeks || call.rfind("Play", 0) != 0) << c.what << ": " << call;
+    }
 }
 
 TEST_F(MainLoop, EndAtOrBelowTheStartDrawsExactlyOneFrame)
@@ -151,7 +173,8 @@ TEST_F(MainLoop, TimesWrapModuloTwoToThe32)
 TEST_F(MainLoop, EscapeAndCloseEndTheRunAfterTheCurrentFrame)
 {
     OpenWindow();
-    demo.m_EndTime = 0xFFFFFFFFu;
+    demo.m_EndTime = 1000; // five frames, were the key ignored
+    Positions({0.0f, 0.25f, 0.5f, 0.75f, 1.0f});
     PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
     demo.Run();
     EXPECT_EQ(demo.frames.size(), 1u);
@@ -163,7 +186,8 @@ TEST_F(MainLoop, EscapeAndCloseEndTheRunAfterTheCurrentFrame)
     }
     RecordingDemo closing;
     Prepare(closing);
-    closing.m_EndTime = 0xFFFFFFFFu;
+    closing.m_EndTime = 1000;
+    Positions({0.0f, 0.25f, 0.5f, 0.75f, 1.0f});
     PostMessageA(window, WM_CLOSE, 0, 0);
     closing.Run();
     EXPECT_EQ(closing.frames.size(), 1u);

@@ -6,20 +6,15 @@
 #include "effects/particles.h"
 #include "effects/particles/random.h"
 #include "effects/quad2d.h"
-#include "render/mesh.h"
 #include "resource/render_target.h"
-#include "support/d3d9_names.h"
-#include "support/held_resource.h"
 #include "support/effect_test.h"
 #include "support/recording_d3d9.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <optional>
 
 namespace
 {
@@ -83,7 +78,7 @@ TEST_F(Effects, QuadSetsStatesInOrderAndTurnsTheDepthTestBackOn)
     ExpectInOrder({State(D3DRS_ALPHABLENDENABLE, TRUE), State(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA),
                    State(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA), "SetVertexShader shader", "SetPixelShader shader",
                    "SetVertexShaderConstantF 0 1", "SetVertexShaderConstantF 1 1", "SetVertexShaderConstantF 2 1",
-                   "SetPixelShaderConstantF 0 1", "BeginScene", "Mesh.Draw", "EndScene",
+                   "SetPixelShaderConstantF 0 1", "BeginScene", "Draw mesh", "EndScene",
                    State(D3DRS_ALPHABLENDENABLE, FALSE), State(D3DRS_ZENABLE, TRUE)});
     EXPECT_EQ(demo->m_Renderer.renderStateCache[D3DRS_ZENABLE], static_cast<DWORD>(TRUE));
     EXPECT_EQ(VS(2)[0], 0.0f);
@@ -100,7 +95,7 @@ TEST_F(Effects, QuadDrawsARenderTargetOfTheScriptAsItsTexture)
     Calls().clear();
     quad.Render(0.5f, 1.0f, 0.016f);
     EXPECT_EQ(PS(0), (std::array<float, 4>{0.0f, 0.0f, 0.0f, 0.0f}));
-    ExpectInOrder({"SetTexture 0 rt1", "BeginScene", "Mesh.Draw", "EndScene", "SetTexture 0 null"});
+    ExpectInOrder({"SetTexture 0 rt1", "BeginScene", "Draw mesh", "EndScene", "SetTexture 0 null"});
 }
 
 TEST_F(Effects, QuadWhoseSceneCannotBeginDrawsNothingButRestoresAllTheSame)
@@ -108,7 +103,7 @@ TEST_F(Effects, QuadWhoseSceneCannotBeginDrawsNothingButRestoresAllTheSame)
     auto& quad = Made<C_FXQuad2D>({});
     RecordingD3D9::Get().beginSceneFails = true;
     EXPECT_TRUE(quad.Render(0.5f, 1.0f, 0.016f));
-    EXPECT_FALSE(Called("Mesh.Draw"));
+    EXPECT_FALSE(Called("Draw mesh"));
     EXPECT_FALSE(Called("EndScene"));
     ExpectInOrder({"BeginScene", State(D3DRS_ALPHABLENDENABLE, FALSE), State(D3DRS_ZENABLE, TRUE)});
 }

@@ -7,10 +7,8 @@
 #include "effects/pqtorus.h"
 #include "effects/shape_grid.h"
 #include "effects/tunnel.h"
-#include "render/mesh.h"
 #include "resource/render_target.h"
 #include "support/d3d9_names.h"
-#include "support/held_resource.h"
 #include "support/effect_test.h"
 #include "support/recording_d3d9.h"
 
@@ -20,7 +18,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <optional>
 
 namespace
 {
@@ -51,6 +48,9 @@ protected:
         ASSERT_TRUE(demo->m_Renderer.Create(800, 600, 0, false, true));
         AddStandIns({"torus.x"}, {"env_model.vsh", "pqtorus.vsh", "particle.vsh", "tunnel.vsh"},
                     {"env_model.psh", "particle.psh", "tunnel.psh"});
+        auto* target = new Resource::C_RenderTarget;
+        ASSERT_TRUE(target->Create(64, 32, D3DFMT_A8R8G8B8));
+        demo->m_Resources.Add("mirror", target);
         Calls().clear();
     }
 
@@ -67,80 +67,61 @@ protected:
     }
 };
 
-TEST_F(ModelEffects, TheFactoryMakesTheFourByName)
-{
-    demo->m_Factory.RegisterAll();
-    std::unique_ptr<C_FXEffect> env(demo->m_Factory.Create("env_model"));
-    std::unique_ptr<C_FXEffect> torus(demo->m_Factory.Create("pqtorus"));
-    std::unique_ptr<C_FXEffect> grid(demo->m_Factory.Create("shape_grid"));
-    std::unique_ptr<C_FXEffect> tunnel(demo->m_Factory.Create("tunnel"));
-    EXPECT_NE(dynamic_cast<C_FXEnvModel*>(env.get()), nullptr);
-    EXPECT_NE(dynamic_cast<C_FXPQTorus*>(torus.get()), nullptr);
-    EXPECT_NE(dynamic_cast<C_FXShapeGrid*>(grid.get()), nullptr);
-    EXPECT_NE(dynamic_cast<C_FXTunnel*>(tunnel.get()), nullptr);
-}
-
-TEST_F(ModelEffects, EnvModelStartsAtItsPathsCornerInTheScreensAspect)
+// Turned about its axis by the progress, then moved along a path of the seconds (up and down at 0.45 Hz,
+// round at 0.29 Hz, in a radius that swings with the height); seen in the screen's 2:1, not the target's 4:3.
+TEST_F(ModelEffects, EnvModelTurnsByTheProgressThenFloatsByTheSecondsInTheScreensAspect)
 {
     auto& model = Made<C_FXEnvModel>({{"model", "torus.x"},
                                       {"axis", "0 0 3"},
-                                      {"rotations", "1"},
+                                      {"rotations", "2"},
                                       {"depth", "4"},
                                       {"colour1", "0xFF0080FF"},
                                       {"colour2", "0x80FF0000"}});
     EXPECT_EQ(model.m_EnvMapIndex, -1) << "no environment named";
-    EXPECT_TRUE(model.Render(0.0f, 0.0f, 0.016f));
+    EXPECT_TRUE(model.Render(0.05f, 0.75f, 0.016f));
 
-    // World = translation (0.5, 0.5, depth), transposed into c4..c7.
-    EXPECT_EQ(VS(4), (Register{1.0f, 0.0f, 0.0f, 0.5f}));
-    EXPECT_EQ(VS(5), (Register{0.0f, 1.0f, 0.0f, 0.5f}));
-    EXPECT_EQ(VS(6), (Register{0.0f, 0.0f, 1.0f, 4.0f}));
-    EXPECT_EQ(VS(7), (Register{0.0f, 0.0f, 0.0f, 1.0f}));
-    // World x projection in the screen's 2:1, not the 800 x 600 target.
+    const double u = 0.75 * static_cast<double>(6.2831855f);
+    const double a = static_cast<float>(u * 0.45f), b = static_cast<float>(u * 0.29f);
+    const double radius = static_cast<float>((std::sin(a) + 2.0) * 0.25);
+    const float x = std::cos(b) * radius, y = std::cos(a) * radius, z = std::sin(b) * radius + 4.0;
+    const float c = std::cos(0.05f * 3.1415927f * 4.0f), s = std::sin(0.05f * 3.1415927f * 4.0f);
     const Perspective p = Expected(2.0f, 1.0f);
-    EXPECT_FLOAT_EQ(VS(0)[0], p.xScale);
-    EXPECT_FLOAT_EQ(VS(0)[3], 0.5f * p.xScale);
-    EXPECT_FLOAT_EQ(VS(1)[1], p.yScale);
-    EXPECT_FLOAT_EQ(VS(1)[3], 0.5f * p.yScale);
-    EXPECT_FLOAT_EQ(VS(2)[2], p.depthScale);
-    EXPECT_FLOAT_EQ(VS(2)[3], 4.0f * p.depthScale + p.depthOffset);
-    EXPECT_EQ(VS(3), (Register{0.0f, 0.0f, 1.0f, 4.0f}));
+    // World and world x projection, transposed: rows of the shader's c4..c7 and c0..c3.
+    const Register world[4] = {{c, -s, 0.0f, x}, {s, c, 0.0f, y}, {0.0f, 0.0f, 1.0f, z}, {0.0f, 0.0f, 0.0f, 1.0f}};
+    const Register clip[4] = {{p.xScale * c, -p.xScale * s, 0.0f, p.xScale * x},
+                              {p.yScale * s, p.yScale * c, 0.0f, p.yScale * y},
+                              {0.0f, 0.0f, p.depthScale, p.depthScale * z + p.depthOffset},
+                              {0.0f, 0.0f, 1.0f, z}};
+    for (UINT i = 0; i < 16; ++i)
+        EXPECT_NEAR(VS(4 + i / 4)[i % 4], world[i / 4][i % 4], 1e-5f) << "world c" << 4 + i / 4 << "." << i % 4;
+    for (UINT i = 0; i < 16; ++i)
+        EXPECT_NEAR(VS(i / 4)[i % 4], clip[i / 4][i % 4], 1e-4f) << "clip c" << i / 4 << "." << i % 4;
     EXPECT_EQ(PS(0), (Register{0.0f, 128.0f / 255.0f, 1.0f, 1.0f}));
     EXPECT_EQ(PS(1), (Register{1.0f, 0.0f, 0.0f, 128.0f / 255.0f}));
-
-    // Half way through one turn about z the model faces the other way.
-    model.Render(0.5f, 0.0f, 0.016f);
-    EXPECT_NEAR(VS(4)[0], -1.0f, 1e-6f);
-    EXPECT_NEAR(VS(5)[1], -1.0f, 1e-6f);
-    EXPECT_EQ(VS(6)[2], 1.0f);
-    EXPECT_EQ(VS(4)[3], 0.5f) << "the path does not follow the progress";
 }
 
 TEST_F(ModelEffects, EnvModelBindsAndDrawsWithoutTouchingAnyState)
 {
-    auto* target = new Resource::C_RenderTarget;
-    ASSERT_TRUE(target->Create(64, 32, D3DFMT_A8R8G8B8));
-    int index = demo->m_Resources.Add("mirror", target);
     auto& model = Made<C_FXEnvModel>({{"env_map", "mirror"}, {"model", "torus.x"}});
     auto& missing = Made<C_FXEnvModel>({{"model", "nowhere.x"}});
-    EXPECT_EQ(model.m_EnvMapIndex, index) << "a render target of the script is found by name";
+    EXPECT_EQ(model.m_EnvMapIndex, demo->m_Resources.Find("mirror")) << "a script's render target, by name";
     EXPECT_EQ(missing.m_MeshIndex, -1);
 
     Calls().clear();
     model.Render(0.25f, 1.0f, 0.016f);
     ExpectInOrder({"SetVertexShader shader", "SetPixelShader shader", "SetTexture 0 rt1",
                    "SetVertexShaderConstantF 0 4", "SetVertexShaderConstantF 4 4", "SetPixelShaderConstantF 0 1",
-                   "SetPixelShaderConstantF 1 1", "BeginScene", "Mesh.Draw", "EndScene"});
+                   "SetPixelShaderConstantF 1 1", "BeginScene", "Draw mesh", "EndScene"});
     EXPECT_FALSE(CalledStartingWith("SetRenderState"));
     EXPECT_FALSE(Called("SetTexture 0 null")) << "the environment stays bound";
 
     Calls().clear();
     EXPECT_TRUE(missing.Render(0.25f, 1.0f, 0.016f));
-    EXPECT_FALSE(Called("Mesh.Draw"));
+    EXPECT_FALSE(Called("Draw mesh"));
     RecordingD3D9::Get().beginSceneFails = true;
     Calls().clear();
     model.Render(0.25f, 1.0f, 0.016f);
-    EXPECT_FALSE(Called("Mesh.Draw"));
+    EXPECT_FALSE(Called("Draw mesh"));
     EXPECT_FALSE(Called("EndScene"));
 }
 
@@ -226,8 +207,10 @@ TEST_F(ModelEffects, PQTorusWithoutABufferDrawsNothingAndTheNextInitBuildsAgain)
     RecordingD3D9::Get().vertexBufferFails = false;
     Made<C_FXPQTorus>({});
     EXPECT_NE(GetRandomState(), 1u);
-    effects.pop_back();
-    EXPECT_EQ(C_FXPQTorus::s_VertexBuffer, nullptr) << "destroying any instance releases the shared buffer";
+    effects.erase(effects.begin());
+    EXPECT_NE(C_FXPQTorus::s_VertexBuffer, nullptr) << "the shared buffer lives while any instance does";
+    effects.clear();
+    EXPECT_EQ(C_FXPQTorus::s_VertexBuffer, nullptr) << "the last one releases it";
     EXPECT_EQ(C_FXPQTorus::s_Declaration, nullptr);
 }
 
@@ -257,7 +240,7 @@ TEST(ShapeGridInside, HoldsOnlyStrictlyWithinEachSolid)
 
 TEST_F(ModelEffects, ShapeGridLightsThePointsInsideTheFirstShapeThatHoldsThem)
 {
-    std::vector<Particles::Vertex> points(16);
+    std::vector<Particles::Vertex> points(32);
     C_FXShapeGrid grid;
     for (const auto& attribute : std::initializer_list<std::pair<const char*, const char*>>{{"colour1", "0xFFFF0000"},
                                                                                             {"colour2", "0x8000FF00"},
@@ -293,14 +276,32 @@ TEST_F(ModelEffects, ShapeGridLightsThePointsInsideTheFirstShapeThatHoldsThem)
             EXPECT_EQ(points[i].size, 0.25f);
         }
     }
+    // 25 columns at step 0.16: the float steps reach 1.9999994, short of 2, and light a 26th.
     grid.m_Shape1.value = 0;
-    EXPECT_EQ(grid.GeneratePoints(points.data(), 1), 1u) << "never more than the room given";
+    grid.m_GridX.value = 25;
+    grid.m_StepSize.value = 0.16f;
+    ASSERT_EQ(grid.GeneratePoints(points.data(), 32), 26u);
+    EXPECT_EQ(points[25].x, 1.9999994f);
+    EXPECT_EQ(grid.GeneratePoints(points.data(), 25), 25u) << "never more than the room given";
 
-    grid.PlaceShapes(0.0f);
-    EXPECT_EQ(grid.m_Shape1Matrix._41, 1.5f) << "at 0 s both solids sit at (1.5, 1.5, 0), unturned";
-    EXPECT_EQ(grid.m_Shape1Matrix._42, 1.5f);
-    EXPECT_EQ(grid.m_Shape2Matrix._41, 1.5f);
-    EXPECT_EQ(grid.m_Shape2Matrix._11, 1.0f);
+    // At 0.5 s a grid point is moved along each solid's path, then turned about its axis.
+    grid.PlaceShapes(0.5f);
+    const float k1 = (std::sin(0.75f) + 2.0f) * 0.75f, k2 = (std::sin(0.5f) + 2.0f) * 0.75f;
+    const D3DXVECTOR3 g(0.3f, -0.2f, 0.7f);
+    const D3DXVECTOR3 moved[2] = {{0.3f + std::cos(1.25f) * k1, -0.2f + std::cos(0.75f) * k1, 0.7f},
+                                  {0.3f + std::cos(0.75f) * k2, -0.2f + std::cos(0.5f) * k2, 0.7f}};
+    const float n1 = std::sqrt(21.0f), n2 = std::sqrt(41.0f);
+    const D3DXVECTOR3 axes[2] = {{1 / n1, 4 / n1, 2 / n1}, {2 / n2, 1 / n2, 6 / n2}};
+    const float angles[2] = {1.35f, -1.6f};
+    const D3DXMATRIX* placed[2] = {&grid.m_Shape1Matrix, &grid.m_Shape2Matrix};
+    for (int i = 0; i < 2; ++i)
+    {
+        D3DXMATRIX turn;
+        D3DXVECTOR4 expected, got;
+        D3DXVec3Transform(&expected, &moved[i], D3DXMatrixRotationAxis(&turn, &axes[i], angles[i]));
+        D3DXVec3Transform(&got, &g, placed[i]);
+        EXPECT_LT(std::hypot(got.x - expected.x, got.y - expected.y, got.z - expected.z), 1e-5f) << "shape " << i + 1;
+    }
 }
 
 TEST_F(ModelEffects, ShapeGridStreamsItsPointsAndLeavesSpritesOn)
@@ -347,9 +348,11 @@ TEST_F(ModelEffects, ShapeGridsBeyondTheBufferOrWithoutPointsDrawNothing)
         const char* lock; // the expected lock call, or "" for none
     };
     const Case cases[] = {
-        {"30", "30", "30", "0.1", "Lock vb 0 540000 D3DLOCK_DISCARD"}, // refused: past the buffer's end
-        {"-2", "-2", "3", "0.1", "Lock vb 0 240 D3DLOCK_DISCARD"},     // a negative count walks no row
-        {"-3", "3", "3", "0.1", ""},                                   // a negative size is never locked
+        {"30", "30", "30", "0.1", "Lock vb 0 540000 D3DLOCK_DISCARD"},         // refused: past the buffer's end
+        {"-2", "-2", "3", "0.1", "Lock vb 0 240 D3DLOCK_DISCARD"},             // a negative count walks no row
+        {"0", "2147483647", "2147483647", "1", "Lock vb 0 0 D3DLOCK_DISCARD"}, // no column: no row is walked
+        {"3", "3", "3", "3e38", "Lock vb 0 540 D3DLOCK_DISCARD"},              // infinite extents: steps add nothing
+        {"-3", "3", "3", "0.1", ""},                                           // a negative size is never locked
         {"0", "3", "3", "0.1", "Lock vb 0 0 D3DLOCK_DISCARD"},
         {"3", "3", "3", "0", "Lock vb 0 540 D3DLOCK_DISCARD"},
         {"3", "3", "3", "-0.5", "Lock vb 0 540 D3DLOCK_DISCARD"},
@@ -419,22 +422,26 @@ TEST_F(ModelEffects, TunnelBuildsOneSharedTubeWithASeamOfItsOwn)
     EXPECT_EQ(list[19199], 99 * 33 + 31 + 1);
 
     Calls().clear();
-    Made<C_FXTunnel>({});
+    auto& second = Made<C_FXTunnel>({});
     EXPECT_FALSE(CalledStartingWith("Create")) << "the second tunnel shares the tube";
+    // A reloaded preview builds its new show before the old one goes.
+    effects.erase(effects.begin());
+    second.Render(0.5f, 1.0f, 0.016f);
+    EXPECT_TRUE(Called("DrawIndexedPrimitive D3DPT_TRIANGLELIST 0 0 3333 0 6400")) << "the tube outlives the first";
 }
 
 TEST_F(ModelEffects, TunnelHandsItsShaderTheTimeAndRestoresWhatItBlended)
 {
-    auto& plain = Made<C_FXTunnel>({{"speed", "0.5"}});
+    auto& plain = Made<C_FXTunnel>({{"speed", "0.5"}, {"texture", "mirror"}});
     auto& blended = Made<C_FXTunnel>({{"speed", "-2"}, {"blend", "true"}});
     Calls().clear();
     plain.Render(0.5f, 3.0f, 0.016f);
     EXPECT_EQ(VS(4)[0], 1.5f) << "speed x seconds";
     ExpectProjection(Expected(800.0f / 600.0f, 0.1f));
     ExpectInOrder({State(D3DRS_CULLMODE, D3DCULL_NONE), "SetVertexShader shader", "SetPixelShader shader",
-                   "SetVertexShaderConstantF 0 4", "SetVertexShaderConstantF 4 1", "BeginScene",
+                   "SetTexture 0 rt1", "SetVertexShaderConstantF 0 4", "SetVertexShaderConstantF 4 1", "BeginScene",
                    "SetVertexDeclaration decl", "SetStreamSource 0 static vb 0 20", "SetIndices static ib",
-                   "DrawIndexedPrimitive D3DPT_TRIANGLELIST 0 0 3333 0 6400", "EndScene"});
+                   "DrawIndexedPrimitive D3DPT_TRIANGLELIST 0 0 3333 0 6400", "EndScene", "SetTexture 0 null"});
     for (D3DRENDERSTATETYPE untouched : {D3DRS_ALPHABLENDENABLE, D3DRS_ZENABLE})
         EXPECT_FALSE(CalledStartingWith("SetRenderState " + d3d9names::RenderStateName(untouched) + " "))
             << "without blend, blending and the depth test are left as they were";

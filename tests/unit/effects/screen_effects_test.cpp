@@ -1,14 +1,20 @@
 // The screen-space effects against a recording Direct3D: the registers each
 // hands its shaders, what it binds on which stage, and what it restores.
 #include "app/demo.h"
+#include "effects/bubbles.h"
+#include "effects/clear.h"
+#include "effects/env_model.h"
 #include "effects/fractal.h"
 #include "effects/moopy.h"
+#include "effects/particles.h"
 #include "effects/postprocess.h"
+#include "effects/pqtorus.h"
 #include "effects/quad2d.h"
 #include "effects/radial_blur.h"
+#include "effects/shape_grid.h"
 #include "effects/text.h"
+#include "effects/tunnel.h"
 #include "effects/window2d.h"
-#include "render/mesh.h"
 #include "resource/render_target.h"
 #include "resource/texture.h"
 #include "support/d3d9_names.h"
@@ -19,10 +25,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <memory>
-#include <optional>
 #include <typeinfo>
 
 namespace
@@ -32,23 +36,6 @@ std::string Sampler(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value)
     return "SetSamplerState " + std::to_string(sampler) + " " + d3d9names::SamplerStateName(type) + " " +
            d3d9names::SamplerStateValueName(type, value);
 }
-
-// Each mesh records its own name when drawn.
-class NamedMesh : public I_Mesh
-{
-public:
-    explicit NamedMesh(const char* name) : m_Name(name) {}
-    bool Draw() override
-    {
-        RecordingD3D9::Get().calls.push_back(std::string("Draw ") + m_Name);
-        return true;
-    }
-    IDirect3DVertexBuffer9* GetVertexBuffer() override { return nullptr; }
-    IDirect3DIndexBuffer9* GetIndexBuffer() override { return nullptr; }
-
-private:
-    const char* m_Name;
-};
 
 class ScreenEffects : public EffectTest
 {
@@ -60,12 +47,11 @@ protected:
         C_ResourceRegistry& resources = demo->m_Resources;
         resources.Add("quad2d.x", new HeldResource(Resource::Mesh, &quad));
         resources.Add("border.x", new HeldResource(Resource::Mesh, &border));
-        for (const char* name : {"quad2d.vsh", "border.vsh", "moopy.vsh"})
-            resources.Add(name, new HeldResource(Resource::VertexShader, &quad));
-        for (const char* name : {"quad2d.psh", "radial_blur.psh", "fractal.psh", "moopy.psh", "grade.psh"})
-            resources.Add(name, new HeldResource(Resource::PixelShader, &quad));
+        AddStandIns({}, {"quad2d.vsh", "border.vsh", "moopy.vsh"},
+                    {"quad2d.psh", "radial_blur.psh", "fractal.psh", "moopy.psh", "grade.psh"});
         title = AddImage("title.png", 512, 384);
-        AddImage("noise.png", 256, 128);
+        for (const char* name : {"noise.png", "blob.bmp", "sincosnoise.bmp", "border.png"})
+            AddImage(name, 256, 128);
         target = new Resource::C_RenderTarget;
         ASSERT_TRUE(target->Create(320, 200, D3DFMT_A8R8G8B8));
         targetIndex = resources.Add("scene", target);
@@ -90,31 +76,37 @@ protected:
         EXPECT_TRUE(effect.Render(progress, eventSeconds, frameSeconds));
     }
 
-    bool VSSet(UINT r) { return RecordingD3D9::Get().vertexConstants.count(r) > 0; }
     C_Renderer& Renderer() { return demo->m_Renderer; }
+    std::array<int, 4> Bound(const char* vs, const char* ps, const char* stage0, const char* stage1 = "")
+    {
+        C_ResourceRegistry& r = demo->m_Resources;
+        return {r.Find(vs), r.Find(ps), r.Find(stage0), r.Find(stage1)};
+    }
 
-    NamedMesh quad{"quad2d.x"};
-    NamedMesh border{"border.x"};
+    RecordedMesh quad{"quad2d.x"};
+    RecordedMesh border{"border.x"};
     Resource::C_RenderTarget* target = nullptr;
     int targetIndex = -1;
     int title = -1;
 };
 
-TEST_F(ScreenEffects, TheFactoryMakesEachByItsTypeName)
+TEST_F(ScreenEffects, TheFactoryMakesEachEffectByItsTypeName)
 {
     EffectFactory factory;
     factory.RegisterAll();
-    const std::pair<const char*, const std::type_info*> table[] = {{"fractal", &typeid(C_FXFractal)},
-                                                                   {"moopy", &typeid(C_FXMoopy)},
-                                                                   {"postprocess", &typeid(C_FXPostProcess)},
-                                                                   {"radial_blur", &typeid(C_FXRadialBlur)},
-                                                                   {"text", &typeid(C_FXText)},
-                                                                   {"window2d", &typeid(C_FXWindow2D)}};
-    for (const auto& row : table)
+    // Each name, and in the same place the class it makes.
+    const char* names[] = {"clear",   "quad2d",  "particles",  "bubbles", "postprocess", "radial_blur", "env_model",
+                           "fractal", "pqtorus", "shape_grid", "text",    "tunnel",      "window2d",    "moopy"};
+    const std::type_info* classes[] = {&typeid(C_FXClear),     &typeid(C_FXQuad2D),      &typeid(C_FXParticles),
+                                       &typeid(C_FXBubbles),   &typeid(C_FXPostProcess), &typeid(C_FXRadialBlur),
+                                       &typeid(C_FXEnvModel),  &typeid(C_FXFractal),     &typeid(C_FXPQTorus),
+                                       &typeid(C_FXShapeGrid), &typeid(C_FXText),        &typeid(C_FXTunnel),
+                                       &typeid(C_FXWindow2D),  &typeid(C_FXMoopy)};
+    for (int i = 0; i < 14; ++i)
     {
-        std::unique_ptr<C_FXEffect> effect(factory.Create(row.first));
-        ASSERT_NE(effect, nullptr) << row.first;
-        EXPECT_EQ(typeid(*effect), *row.second) << row.first;
+        std::unique_ptr<C_FXEffect> effect(factory.Create(names[i]));
+        ASSERT_NE(effect, nullptr) << names[i];
+        EXPECT_EQ(typeid(*effect), *classes[i]) << names[i];
     }
 }
 
@@ -148,7 +140,7 @@ TEST_F(ScreenEffects, FullTargetPassesAreOffsetByTheirFractionOfATargetPixel)
 // screen-space quad leaves vertex c2.x at 1: each pass sets it back to 0, or
 // it is placed by its corner and covers a quarter of the target. Each draws
 // with the depth test off and turns it back on, even when its scene does not
-// begin.
+// begin, and draws with the blend mode it finds.
 TEST_F(ScreenEffects, FullTargetPassesAreCentredAndDrawWithoutTheDepthTest)
 {
     auto& corner = Made<C_FXQuad2D>({{"screenspace", "true"}, {"width", "0.25"}, {"height", "0.25"}});
@@ -157,18 +149,22 @@ TEST_F(ScreenEffects, FullTargetPassesAreCentredAndDrawWithoutTheDepthTest)
                             &Made<C_FXText>({{"texture", "title.png"}})};
     for (C_FXEffect* pass : passes)
     {
+        SCOPED_TRACE(typeid(*pass).name());
         RecordingD3D9::Get().beginSceneFails = false;
         corner.Render(0.5f, 1.0f, 0.02f);
-        ASSERT_EQ(RecordingD3D9::Get().vertexConstants.at(2)[0], 1.0f);
+        ASSERT_EQ(VS(2)[0], 1.0f);
+        Renderer().SetBlendMode(Additive);
         Rendered(*pass, 0.5f);
-        EXPECT_EQ(VS(2)[0], 0.0f) << typeid(*pass).name();
+        EXPECT_EQ(VS(2)[0], 0.0f);
+        for (D3DRENDERSTATETYPE b : {D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_DESTBLEND})
+            EXPECT_FALSE(CalledStartingWith("SetRenderState " + d3d9names::RenderStateName(b) + " "));
         ExpectInOrder(
             {State(D3DRS_ZENABLE, FALSE), "BeginScene", "Draw quad2d.x", "EndScene", State(D3DRS_ZENABLE, TRUE)});
 
         Renderer().SetRenderState(D3DRS_ZENABLE, FALSE);
         RecordingD3D9::Get().beginSceneFails = true;
         Rendered(*pass, 0.5f);
-        EXPECT_FALSE(Called("Draw quad2d.x")) << typeid(*pass).name();
+        EXPECT_FALSE(Called("Draw quad2d.x"));
         EXPECT_FALSE(Called("EndScene"));
         EXPECT_EQ(Renderer().renderStateCache[D3DRS_ZENABLE], static_cast<DWORD>(D3DZB_TRUE));
     }
@@ -200,17 +196,16 @@ TEST_F(ScreenEffects, PostProcessHandsItsShaderTheTexelOfStageOneAndTheTime)
     }
 }
 
-TEST_F(ScreenEffects, PostProcessBindsBothStagesAndReleasesThemLeavingTheBlendAlone)
+TEST_F(ScreenEffects, PostProcessBindsTheImageOnStageZeroAndTheTextureOnOneAndReleasesBoth)
 {
-    auto& post = Made<C_FXPostProcess>({{"image", "scene"}, {"texture", "scene"}, {"pixel_shader", "grade.psh"}});
-    Renderer().SetBlendMode(Additive);
+    auto& post = Made<C_FXPostProcess>({{"image", "scene"}, {"texture", "noise.png"}, {"pixel_shader", "grade.psh"}});
     Rendered(post, 0.5f);
     ExpectInOrder({State(D3DRS_ZENABLE, FALSE), "SetVertexShader shader", "SetPixelShader shader", "SetTexture 0 rt1",
-                   "SetTexture 1 rt1", "SetVertexShaderConstantF 0 1", "SetVertexShaderConstantF 1 1",
+                   "SetTexture 1 null", "SetVertexShaderConstantF 0 1", "SetVertexShaderConstantF 1 1",
                    "SetVertexShaderConstantF 2 1", "SetPixelShaderConstantF 0 1", "SetPixelShaderConstantF 1 1",
                    "BeginScene", "Draw quad2d.x", "EndScene", State(D3DRS_ZENABLE, TRUE), "SetTexture 0 null",
                    "SetTexture 1 null"});
-    EXPECT_FALSE(Called(State(D3DRS_ALPHABLENDENABLE, FALSE)));
+    EXPECT_EQ(quad.bound, Bound("quad2d.vsh", "grade.psh", "scene", "noise.png"));
     EXPECT_EQ(VS(2), (Register{0.0f, 0.0f, 0.0f, 0.0f}));
 }
 
@@ -375,6 +370,8 @@ TEST_F(ScreenEffects, WindowDrawsThePictureBlendedThenTheFrameOpaque)
                    "SetVertexShaderConstantF 1 1", "SetVertexShaderConstantF 2 1", "SetPixelShaderConstantF 0 1",
                    "Draw quad2d.x", State(D3DRS_ALPHABLENDENABLE, FALSE), "SetTexture 0 null",
                    "SetVertexShaderConstantF 1 1", "SetPixelShaderConstantF 0 1", "Draw border.x", "EndScene"});
+    EXPECT_EQ(quad.bound, Bound("quad2d.vsh", "quad2d.psh", "scene")) << "the picture";
+    EXPECT_EQ(border.bound, Bound("border.vsh", "quad2d.psh", "border.png")) << "the frame";
     EXPECT_EQ(VS(0), (Register{1.0f, 1.0f, 1.0f, 1.0f}));
     EXPECT_EQ(VS(2)[0], 1.0f);
     EXPECT_EQ(PS(0), (Register{0.0f, 0.0f, 0.0f, 0.0f}));
@@ -403,5 +400,6 @@ TEST_F(ScreenEffects, MoopyClampsStageZeroForItsDrawAndWrapsItAgainAfter)
         EXPECT_EQ(Called("Draw quad2d.x"), !fails);
         EXPECT_FALSE(Called(Sampler(1, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP))) << "sampler 1 is never touched";
     }
+    EXPECT_EQ(quad.bound, Bound("moopy.vsh", "moopy.psh", "blob.bmp", "sincosnoise.bmp"));
 }
 } // namespace

@@ -1,10 +1,16 @@
+#include "capture/interrupt.h"
 #include "capture/options.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace
 {
@@ -141,5 +147,28 @@ TEST(CapturePlan, ListedTimesAreStepsOfTheirOwnInTimeOrder)
     listed.times = {999, 2000};
     EXPECT_TRUE(Plan(listed, 1000, 5000, &error).empty());
     EXPECT_EQ(error, "time 999 lies before the script's start 1000");
+}
+
+// The first signal lets the frame in progress finish; a second ends a capture
+// held up in a long frame at once, and takes its unfinished video with it.
+TEST(CaptureInterrupt, ASecondSignalEndsTheCaptureAtOnceAndRemovesTheUnfinishedVideo)
+{
+    const std::filesystem::path video =
+        std::filesystem::temp_directory_path() / (".quorl-interrupt-" + std::to_string(getpid()) + ".partial");
+    for (int signal : {SIGINT, SIGTERM})
+    {
+        std::ofstream(video) << "half a video";
+        EXPECT_EXIT(
+            {
+                CatchInterrupts();
+                UnfinishedFile unfinished(video.string());
+                std::raise(signal);
+                if (Interrupted())
+                    std::raise(signal);
+            },
+            testing::KilledBySignal(signal), "");
+        EXPECT_FALSE(std::filesystem::exists(video)) << "signal " << signal;
+        std::filesystem::remove(video);
+    }
 }
 } // namespace

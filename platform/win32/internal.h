@@ -41,6 +41,10 @@ struct ThreadQueue
 {
     std::deque<QueuedMessage> posted;
     std::deque<QueuedMessage> input;
+    // Windows queues no mouse moves: one is made, with the latest position,
+    // when nothing else matches, so a burst of moves costs one message.
+    QueuedMessage mouseMove{};
+    bool mouseMovePending = false;
     bool quitPending = false;
     int quitCode = 0;
     Uint16 keyMods = 0;      // as of the last input message removed, like GetKeyState

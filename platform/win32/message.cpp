@@ -114,6 +114,22 @@ void TranslateKey(const SDL_KeyboardEvent& key)
         lParam |= 1u << 30;
     if (!down)
         lParam |= 1u << 31;
+    // Auto-repeat that piles up while the program is busy becomes one message
+    // whose repeat count (bits 0-15) says how many, as Windows merges it.
+    std::deque<win32::QueuedMessage>& input = window->queue->input;
+    if (down && key.repeat && !input.empty())
+    {
+        win32::QueuedMessage& last = input.back();
+        const DWORD lastParam = static_cast<DWORD>(last.msg.lParam);
+        const DWORD count = lastParam & 0xFFFF;
+        if (last.msg.hwnd == window->handle && last.msg.message == message && last.msg.wParam == info.vk &&
+            (lastParam & 0xFFFF0000u) == (lParam & 0xFFFF0000u) && count < 0xFFFF)
+        {
+            last.msg.lParam = static_cast<LPARAM>((lastParam & 0xFFFF0000u) | (count + 1));
+            last.keyMods = mods;
+            return;
+        }
+    }
     QueueInput(*window, message, info.vk, static_cast<LPARAM>(lParam), mods);
 }
 
@@ -123,9 +139,12 @@ void TranslateMotion(const SDL_MouseMotionEvent& motion)
     const auto window = win32::LookupWindowBySdlId(motion.windowID);
     if (!window)
         return;
-    window->queue->cursor = ScreenPoint(*window, motion.x, motion.y);
-    QueueInput(*window, WM_MOUSEMOVE, ButtonFlagsOf(motion.state) | ModifierKeyFlags(), PointParam(motion.x, motion.y),
-               0);
+    win32::ThreadQueue& queue = *window->queue;
+    queue.cursor = ScreenPoint(*window, motion.x, motion.y);
+    // Only the latest move waits; PeekMessageA hands it out once nothing else matches.
+    const WPARAM wParam = ButtonFlagsOf(motion.state) | ModifierKeyFlags();
+    queue.mouseMove = {MakeMessage(window->handle, WM_MOUSEMOVE, wParam, PointParam(motion.x, motion.y), queue), 0};
+    queue.mouseMovePending = true;
 }
 
 void TranslateButton(const SDL_MouseButtonEvent& button)
@@ -200,8 +219,16 @@ void TranslateWindowEvent(const SDL_WindowEvent& event)
         switch (event.event)
         {
         case SDL_WINDOWEVENT_CLOSE:
-            window->queue->posted.push_back({MakeMessage(hwnd, WM_CLOSE, 0, 0, *window->queue), 0});
+        {
+            // Close requests repeated while one waits add nothing: the first ends the window.
+            std::deque<win32::QueuedMessage>& posted = window->queue->posted;
+            const bool waiting = std::any_of(posted.begin(), posted.end(),
+                                             [hwnd](const win32::QueuedMessage& queued)
+                                             { return queued.msg.hwnd == hwnd && queued.msg.message == WM_CLOSE; });
+            if (!waiting)
+                posted.push_back({MakeMessage(hwnd, WM_CLOSE, 0, 0, *window->queue), 0});
             return;
+        }
         case SDL_WINDOWEVENT_FOCUS_GAINED:
         case SDL_WINDOWEVENT_FOCUS_LOST:
         {
@@ -283,6 +310,8 @@ void DropMessagesFor(const Window& window)
     const auto forWindow = [&](const QueuedMessage& queued) { return queued.msg.hwnd == window.handle; };
     for (auto* list : {&window.queue->posted, &window.queue->input})
         list->erase(std::remove_if(list->begin(), list->end(), forWindow), list->end());
+    if (window.queue->mouseMovePending && forWindow(window.queue->mouseMove))
+        window.queue->mouseMovePending = false;
 }
 
 } // namespace win32
@@ -319,6 +348,16 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
             }
             return TRUE;
         }
+    }
+    if (queue.mouseMovePending && Matches(queue.mouseMove.msg, hWnd, wMsgFilterMin, wMsgFilterMax))
+    {
+        *lpMsg = queue.mouseMove.msg;
+        if (remove)
+        {
+            queue.keyMods = queue.mouseMove.keyMods;
+            queue.mouseMovePending = false;
+        }
+        return TRUE;
     }
     // WM_QUIT is a flag, not a queued message: it comes once nothing else does, whatever the filter.
     if (queue.quitPending)

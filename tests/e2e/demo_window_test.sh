@@ -31,6 +31,15 @@ expect_silent_exit_zero() {
     true
 }
 
+# esc_and_time: presses Esc, waits up to 60 s for the end; took is the time from the key.
+esc_and_time() {
+    xdotool key --clearmodifiers Escape
+    local pressed
+    pressed=$(date +%s%3N)
+    wait_exit 60
+    took=$(($(date +%s%3N) - pressed))
+}
+
 show_dir() {
     local dir="$scratch/$1"
     mkdir -p "$dir"
@@ -52,14 +61,38 @@ if find_window; then
     sleep 1
     kill -0 "$pid" 2>/dev/null || fail "ended on its own"
     xdotool windowfocus --sync "$wid" 2>/dev/null
-    xdotool key --clearmodifiers Escape
+    esc_and_time
 else
     fail "no window titled Dravik's Quorl"
+    wait_exit 20
 fi
-wait_exit 20
 expect_silent_exit_zero
 [ "$(cat "$dir/log.txt")" = "keep me" ] || fail "log.txt was changed"
 [ "$(ls -A "$dir" | sort | tr '\n' ' ')" = "data log.txt " ] || fail "files appeared: $(ls -A "$dir")"
+finish_case
+esc_alone=${took:-0}
+
+# --- the loop takes one message a frame: a burst of mouse moves must not hold
+# up Esc (before the layer kept one move, 200 moves cost 200 frames)
+current="Esc after 200 mouse moves"
+before=$failures
+dir=$(show_dir moves)
+ln -s "$root/data" "$dir/data"
+start_demo "$dir"
+if find_window; then
+    sleep 1
+    xdotool windowfocus --sync "$wid" 2>/dev/null
+    moves=()
+    for i in $(seq 200); do moves+=(mousemove $((100 + i * 4)) $((100 + i % 2 * 50))); done
+    xdotool "${moves[@]}"
+    esc_and_time
+    # 2 s over Esc alone, whose time a loaded machine stretches.
+    [ "$took" -lt $((esc_alone + 2000)) ] || fail "ended $took ms after Esc; Esc alone took $esc_alone ms"
+else
+    fail "no window"
+    wait_exit 20
+fi
+expect_silent_exit_zero
 finish_case
 
 # --- a key pressed while the show loads waits in the queue, as on Windows

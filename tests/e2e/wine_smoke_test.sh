@@ -10,6 +10,8 @@ set -u
 quorl=$(realpath "$1")
 root=$(realpath "$2")
 wine_run="$root/cmake/wine-run.sh"
+# Where Wine's 32-bit loader cannot run, the probe says why and the test is skipped.
+"$wine_run" --probe || exit
 
 # Xvfb cannot switch modes, so the screen already has the full-screen
 # run's 1024x768; Wine's device creation would fail on the mode change.

@@ -1,5 +1,6 @@
 // Pixel tests with shaders compiled from HLSL by the D3DX layer: the
 // compiler's blobs and the device together give Direct3D 9's pictures.
+#include "d3d9/translate.h"
 #include "support/d3d9_fixture.h"
 #include "support/temp_dir.h"
 
@@ -249,11 +250,9 @@ TEST_F(D3D9HlslPixelTest, CompiledPointSizeIsClampedByTheRenderStates)
         return lit;
     };
     EXPECT_EQ(drawnWidth("hlsl_point_default_max"), 64u);
-    const float raised = 256.0f;
-    m_Device->SetRenderState(D3DRS_POINTSIZE_MAX, *reinterpret_cast<const DWORD*>(&raised));
+    m_Device->SetRenderState(D3DRS_POINTSIZE_MAX, d3d9::FloatToDword(256.0f));
     EXPECT_EQ(drawnWidth("hlsl_point_raised_max"), 200u);
-    const float floor = 220.0f;
-    m_Device->SetRenderState(D3DRS_POINTSIZE_MIN, *reinterpret_cast<const DWORD*>(&floor));
+    m_Device->SetRenderState(D3DRS_POINTSIZE_MIN, d3d9::FloatToDword(220.0f));
     EXPECT_EQ(drawnWidth("hlsl_point_raised_min"), 220u);
 
     m_Device->SetVertexShader(nullptr);

@@ -115,9 +115,13 @@ TEST_F(Win32MessageTest, KeysBecomeVirtualKeyMessages)
 {
     const Uint32 id = SdlId(m_Hwnd);
     PushKey(id, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, true);
-    PushKey(id, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, true, true);
+    for (int i = 0; i < 3; ++i)
+        PushKey(id, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, true, true);
     PushKey(id, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, KMOD_NONE, false);
     PushKey(id, SDL_SCANCODE_UP, SDLK_UP, KMOD_NONE, true);
+    PushKey(id, SDL_SCANCODE_UP, SDLK_UP, KMOD_NONE, true, true);
+    PushKey(id, SDL_SCANCODE_DOWN, SDLK_DOWN, KMOD_NONE, true, true);
+    PushKey(id, SDL_SCANCODE_DOWN, SDLK_DOWN, KMOD_NONE, true, true);
     PushKey(id + 1000, SDL_SCANCODE_A, SDLK_a, KMOD_NONE, true);
 
     MSG msg = Next();
@@ -125,13 +129,17 @@ TEST_F(Win32MessageTest, KeysBecomeVirtualKeyMessages)
     EXPECT_EQ(msg.hwnd, m_Hwnd);
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_ESCAPE));
     EXPECT_EQ(msg.lParam, 0x00010001) << "repeat count 1, scan code 1";
-    EXPECT_EQ(Next().lParam, 0x40010001) << "a repeat has the previous-state bit";
+    EXPECT_EQ(Next().lParam, 0x40010003) << "waiting repeats merge into one, counted, with the previous-state bit";
     msg = Next();
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYUP));
     EXPECT_EQ(static_cast<DWORD>(msg.lParam), 0xC0010001u);
     msg = Next();
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_UP));
     EXPECT_EQ(static_cast<DWORD>(msg.lParam), 0x01480001u) << "the arrows are extended keys";
+    EXPECT_EQ(static_cast<DWORD>(Next().lParam), 0x41480001u) << "a repeat does not merge into the first press";
+    msg = Next();
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_DOWN));
+    EXPECT_EQ(static_cast<DWORD>(msg.lParam), 0x41500002u) << "another key's repeats are counted apart";
     EXPECT_EQ(Next().message, static_cast<UINT>(WM_NULL)) << "events of unknown windows are dropped";
 }
 
@@ -161,10 +169,12 @@ TEST_F(Win32MessageTest, CloseRequestBecomesWmClose)
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);
     PushWindowEvent(SdlId(m_Hwnd), SDL_WINDOWEVENT_CLOSE);
+    PushWindowEvent(SdlId(m_Hwnd), SDL_WINDOWEVENT_CLOSE);
     const MSG msg = Next();
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
     EXPECT_EQ(msg.hwnd, m_Hwnd);
-    EXPECT_EQ(Next().message, static_cast<UINT>(WM_NULL)) << "SDL's own quit event is not a message";
+    EXPECT_EQ(Next().message, static_cast<UINT>(WM_NULL))
+        << "SDL's own quit event is not a message, and a second request adds none";
 }
 
 TEST_F(Win32MessageTest, TranslateMessagePostsCharacters)
@@ -196,15 +206,20 @@ TEST_F(Win32MessageTest, TranslateMessagePostsCharacters)
     EXPECT_FALSE(TranslateMessage(&notKey));
 }
 
-TEST_F(Win32MessageTest, MouseEventsBecomeMouseMessages)
+// Windows queues no mouse moves: the latest one is made when nothing else waits,
+// so a burst costs the loop one pass.
+TEST_F(Win32MessageTest, MouseMovesWaitAsOneLatestMoveBehindEverythingElse)
 {
     const Uint32 id = SdlId(m_Hwnd);
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
     event.motion.windowID = id;
-    event.motion.x = 12;
-    event.motion.y = 34;
-    SDL_PushEvent(&event);
+    for (int i = 0; i < 200; ++i)
+    {
+        event.motion.x = i % 50;
+        event.motion.y = 34;
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+    }
     event = SDL_Event{};
     event.type = SDL_MOUSEBUTTONDOWN;
     event.button.windowID = id;
@@ -221,12 +236,11 @@ TEST_F(Win32MessageTest, MouseEventsBecomeMouseMessages)
     event.wheel.y = -1;
     event.wheel.preciseY = -1.0f;
     SDL_PushEvent(&event);
+    PostMessageA(m_Hwnd, WM_USER, 0, 0);
 
-    MSG msg = Next();
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_MOUSEMOVE));
-    EXPECT_EQ(msg.lParam, MAKELPARAM(12, 34));
-    EXPECT_EQ(msg.pt.x, 12) << "the popup's client area starts at the screen origin";
-    EXPECT_EQ(msg.pt.y, 34);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_SYSKEYUP, PM_REMOVE)) << "a move is outside the range";
+    EXPECT_EQ(Next().message, static_cast<UINT>(WM_USER));
     msg = Next();
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_LBUTTONDOWN));
     EXPECT_EQ(msg.wParam & MK_LBUTTON, static_cast<WPARAM>(MK_LBUTTON));
@@ -237,6 +251,14 @@ TEST_F(Win32MessageTest, MouseEventsBecomeMouseMessages)
     msg = Next();
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_MOUSEWHEEL));
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(msg.wParam), -WHEEL_DELTA);
+    ASSERT_TRUE(PeekMessageA(&msg, m_Hwnd, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE));
+    msg = Next();
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_MOUSEMOVE)) << "PM_NOREMOVE left it in place";
+    EXPECT_EQ(msg.hwnd, m_Hwnd);
+    EXPECT_EQ(msg.lParam, MAKELPARAM(49, 34)) << "the latest position";
+    EXPECT_EQ(msg.pt.x, 49) << "the popup's client area starts at the screen origin";
+    EXPECT_EQ(msg.pt.y, 34);
+    EXPECT_EQ(Next().message, static_cast<UINT>(WM_NULL)) << "one move for the whole burst";
 }
 
 TEST_F(Win32MessageTest, FocusChangesAreSentAndTracked)

@@ -1,0 +1,283 @@
+#include "d3dx9/helper.h"
+
+#include "d3dx9/hlsl_compiler.h"
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace d3dx9
+{
+namespace
+{
+// What travels on the socket: each message is its tag, its length, its bytes.
+enum class Tag : uint32_t
+{
+    Job = 1, // to the helper: the work's address, then the request
+    Ask,     // from the helper: a question
+    Answer,  // to the helper: 1 or 0 (answered or not), then the answer
+    Reply,   // from the helper: the work's reply
+};
+
+struct Header
+{
+    Tag tag;
+    uint32_t size;
+};
+
+bool WriteAll(int fd, const char* data, size_t size)
+{
+    while (size > 0)
+    {
+        // A helper that has gone must not end this process with SIGPIPE.
+        const ssize_t n = send(fd, data, size, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ReadAll(int fd, char* data, size_t size)
+{
+    while (size > 0)
+    {
+        const ssize_t n = read(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool Send(int fd, Tag tag, const std::string& body)
+{
+    if (body.size() > UINT32_MAX)
+        return false;
+    const Header header{tag, static_cast<uint32_t>(body.size())};
+    return WriteAll(fd, reinterpret_cast<const char*>(&header), sizeof header) &&
+           WriteAll(fd, body.data(), body.size());
+}
+
+bool Receive(int fd, Tag& tag, std::string& body)
+{
+    Header header;
+    if (!ReadAll(fd, reinterpret_cast<char*>(&header), sizeof header))
+        return false;
+    tag = header.tag;
+    body.resize(header.size);
+    return ReadAll(fd, body.data(), body.size());
+}
+
+// The helper's side: jobs one after the other until the process that started
+// it is gone (the socket's end of file, also when that process was killed).
+[[noreturn]] void Serve(int fd, bool warmUp)
+{
+    // The standard streams are about to be replaced: the socket must not be one.
+    if (fd <= STDERR_FILENO)
+        fd = fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    // Nothing inherited stays open but the socket.
+    if (fd > 3)
+        close_range(3, static_cast<unsigned>(fd) - 1, 0);
+    close_range(static_cast<unsigned>(fd) + 1, UINT_MAX, 0);
+    // The libraries' own complaints (Assimp's failed assertions) stay unseen.
+    const int nothing = open("/dev/null", O_RDWR);
+    if (nothing >= 0)
+    {
+        for (int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            dup2(nothing, stream);
+        if (nothing > STDERR_FILENO && nothing != fd)
+            close(nothing);
+    }
+    // A crash ends the helper quietly, without a core file.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    for (int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT})
+        std::signal(signal, SIG_DFL);
+
+    // Started early, it does this while the caller is busy elsewhere.
+    if (warmUp)
+        WarmUpHlsl();
+
+    Tag tag;
+    std::string body;
+    const Ask ask = [fd](const std::string& question, std::string& answer)
+    {
+        Tag answerTag;
+        std::string answerBody;
+        if (!Send(fd, Tag::Ask, question) || !Receive(fd, answerTag, answerBody) || answerTag != Tag::Answer ||
+            answerBody.empty())
+            _exit(0);
+        answer.assign(answerBody, 1);
+        return answerBody[0] != 0;
+    };
+    while (Receive(fd, tag, body))
+    {
+        Work work;
+        if (tag != Tag::Job || body.size() < sizeof work)
+            break;
+        std::memcpy(&work, body.data(), sizeof work);
+        if (!Send(fd, Tag::Reply, work(body.substr(sizeof work), ask)))
+            break;
+    }
+    _exit(0);
+}
+
+// A long run (fuzzing) gets a fresh helper now and then, so that what the
+// libraries leak or leave behind on bad input does not pile up.
+const int kJobsPerHelper = 1000;
+
+struct Helper
+{
+    pid_t pid = -1;
+    int fd = -1;
+    pid_t owner = -1; // the process that started it
+    int jobs = 0;
+};
+
+std::mutex g_Lock;
+Helper g_Helper;
+
+bool Start(Helper& helper, bool warmUp)
+{
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+        return false;
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        close(ends[0]);
+        Serve(ends[1], warmUp);
+    }
+    close(ends[1]);
+    if (pid < 0)
+    {
+        close(ends[0]);
+        return false;
+    }
+    helper = {pid, ends[0], getpid(), 0};
+    return true;
+}
+
+void Stop(Helper& helper)
+{
+    close(helper.fd);
+    kill(helper.pid, SIGKILL);
+    while (waitpid(helper.pid, nullptr, 0) < 0 && errno == EINTR)
+    {
+    }
+    helper = Helper();
+}
+
+// A helper that can take a job: one of this process's own, still running.
+bool Ready(Helper& helper, bool warmUp)
+{
+    if (helper.fd >= 0 && helper.owner != getpid())
+    {
+        // This process is a fork of the one that started it: that one's helper stays its own.
+        close(helper.fd);
+        helper = Helper();
+    }
+    // One that has served its share is replaced; one that ended between calls
+    // was killed, and no job of ours failed.
+    if (helper.fd >= 0 && (helper.jobs >= kJobsPerHelper || waitpid(helper.pid, nullptr, WNOHANG) != 0))
+        Stop(helper);
+    return helper.fd >= 0 || Start(helper, warmUp);
+}
+} // namespace
+
+void StartHelper()
+{
+    std::lock_guard<std::mutex> lock(g_Lock);
+    Ready(g_Helper, true);
+}
+
+bool RunInHelper(Work work, const std::string& request, std::string& reply, const Ask& answer)
+{
+    std::lock_guard<std::mutex> lock(g_Lock);
+    Helper& helper = g_Helper;
+    if (!Ready(helper, false))
+    {
+        reply = work(
+            request, answer ? answer : [](const std::string&, std::string&) { return false; });
+        return true;
+    }
+    ++helper.jobs;
+    std::string job(reinterpret_cast<const char*>(&work), sizeof work);
+    job += request;
+    Tag tag = Tag::Reply;
+    std::string body;
+    bool alive = Send(helper.fd, Tag::Job, job);
+    while (alive && (alive = Receive(helper.fd, tag, body)) && tag == Tag::Ask)
+    {
+        std::string given;
+        const bool known = answer && answer(body, given);
+        alive = Send(helper.fd, Tag::Answer, std::string(1, known ? '\1' : '\0') + given);
+    }
+    if (alive && tag == Tag::Reply)
+    {
+        reply = std::move(body);
+        return true;
+    }
+    Stop(helper);
+    return false;
+}
+
+void PutNumber(std::string& out, uint32_t value)
+{
+    out.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+void PutBytes(std::string& out, const void* data, size_t size)
+{
+    PutNumber(out, static_cast<uint32_t>(size));
+    out.append(static_cast<const char*>(data), size);
+}
+
+void PutText(std::string& out, const std::string& text)
+{
+    PutBytes(out, text.data(), text.size());
+}
+
+bool ByteReader::Number(uint32_t& value)
+{
+    if (in.size() - at < sizeof value)
+        return false;
+    std::memcpy(&value, in.data() + at, sizeof value);
+    at += sizeof value;
+    return true;
+}
+
+bool ByteReader::Bytes(void* data, size_t size)
+{
+    uint32_t stored;
+    if (!Number(stored) || stored != size || in.size() - at < size)
+        return false;
+    std::memcpy(data, in.data() + at, size);
+    at += size;
+    return true;
+}
+
+bool ByteReader::Text(std::string& text)
+{
+    uint32_t size;
+    if (!Number(size) || in.size() - at < size)
+        return false;
+    text.assign(in, at, size);
+    at += size;
+    return true;
+}
+} // namespace d3dx9

@@ -103,8 +103,8 @@ std::string MeasureForkInFreshProcess()
     return text;
 }
 
-// Seconds the calling thread has run, and has waited runnable for a CPU that
-// other programs held: on a shared machine the second is what a quiet one saves.
+// Seconds the calling thread has run, and has waited, runnable, for a CPU: on
+// a shared machine most of that wait is other programs' and a quiet one saves it.
 void ThreadTimes(double& ran, double& waited)
 {
     std::ifstream stat("/proc/thread-self/schedstat");
@@ -283,7 +283,7 @@ int main(int argc, char** argv)
                     SinceProcessStart(), loaded, music, Seconds(frame));
         double ran = 0, waited = 0;
         ThreadTimes(ran, waited);
-        std::printf("  the main thread ran %.3f s and waited %.3f s for a CPU held by others\n", ran, waited);
+        std::printf("  the main thread ran %.3f s and waited %.3f s, runnable, for a CPU\n", ran, waited);
         std::printf("fork on this machine: %s ms for a process with 300 MB touched\n",
                     MeasureForkInFreshProcess().c_str());
         if (startupOnly)

@@ -13,6 +13,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// The sanitizers' runtime has it, where one is linked in.
+extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
+
 namespace d3dx9
 {
 namespace
@@ -107,6 +110,10 @@ bool Receive(int fd, Tag& tag, std::string& body)
     setrlimit(RLIMIT_CORE, &noCore);
     for (int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT})
         std::signal(signal, SIG_DFL);
+    // Under libFuzzer a sanitizer's report would end in the fuzzer's handler,
+    // which saves as the crash the input it had when the helper was forked.
+    if (__sanitizer_set_death_callback)
+        __sanitizer_set_death_callback(nullptr);
 
     // Started early, it does this while the caller is busy elsewhere.
     if (warmUp)

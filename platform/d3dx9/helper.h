@@ -2,10 +2,11 @@
 // behind D3DX here (glslang, Assimp) end the process on some malformed files,
 // where D3DX on Windows reports an error. One helper, forked while the process
 // is still small, serves every such call of the run over a socket; a call that
-// it does not survive fails, and the next call starts another.
+// it does not survive fails, and the next call starts another. This is the one
+// file pair with processes: a build without them (the web) puts in its place a
+// RunInHelper that calls the work in this process.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -28,20 +29,4 @@ void StartHelper();
 // its questions with `answer`. False when the helper ended during the call or
 // its reply did not come. Where no helper can be started, work runs here.
 bool RunInHelper(Work work, const std::string& request, std::string& reply, const Ask& answer = nullptr);
-
-// The byte form that requests and replies travel in.
-void PutNumber(std::string& out, uint32_t value);
-void PutBytes(std::string& out, const void* data, size_t size);
-void PutText(std::string& out, const std::string& text);
-
-struct ByteReader
-{
-    const std::string& in;
-    size_t at = 0;
-
-    bool Number(uint32_t& value);
-    bool Bytes(void* data, size_t size);
-    bool Text(std::string& text);
-    bool AtEnd() const { return at == in.size(); }
-};
 } // namespace d3dx9

@@ -1,5 +1,6 @@
 #include "d3dx9/isolated_compile.h"
 
+#include "d3dx9/byte_form.h"
 #include "d3dx9/helper.h"
 #include "d3dx9/test_hooks.h"
 

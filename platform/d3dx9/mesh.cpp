@@ -1,5 +1,6 @@
 // .x meshes through Assimp's X importer, merged into one vertex and one index
 // buffer whose faces are grouped by material.
+#include "d3dx9/byte_form.h"
 #include "d3dx9/com_object.h"
 #include "d3dx9/helper.h"
 #include "host/host_file.h"

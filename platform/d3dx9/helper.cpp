@@ -35,35 +35,33 @@ struct Header
     uint32_t size;
 };
 
-bool WriteAll(int fd, const char* data, size_t size)
+// Repeats a read or write that may move part of the bytes until all of them
+// have gone through; false at an error or the socket's end of file.
+template <class Transfer>
+bool Whole(size_t size, Transfer transfer)
 {
-    while (size > 0)
+    size_t done = 0;
+    while (done < size)
     {
-        // A helper that has gone must not end this process with SIGPIPE.
-        const ssize_t n = send(fd, data, size, MSG_NOSIGNAL);
+        const ssize_t n = transfer(done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return false;
-        data += n;
-        size -= static_cast<size_t>(n);
+        done += static_cast<size_t>(n);
     }
     return true;
 }
 
+bool WriteAll(int fd, const char* data, size_t size)
+{
+    // A helper that has gone must not end this process with SIGPIPE.
+    return Whole(size, [&](size_t done) { return send(fd, data + done, size - done, MSG_NOSIGNAL); });
+}
+
 bool ReadAll(int fd, char* data, size_t size)
 {
-    while (size > 0)
-    {
-        const ssize_t n = read(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
+    return Whole(size, [&](size_t done) { return read(fd, data + done, size - done); });
 }
 
 bool Send(int fd, Tag tag, const std::string& body)

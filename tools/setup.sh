@@ -10,7 +10,7 @@ packages=(
     libassimp-dev libstb-dev
     libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
     glslang-dev spirv-tools libspirv-cross-c-shared-dev
-    libavformat-dev libavcodec-dev libswscale-dev
+    libavformat-dev libavcodec-dev libswscale-dev libpng-dev
     googletest libgtest-dev
     xvfb xauth xdotool x11-utils imagemagick clang-format
     fonts-dejavu-core

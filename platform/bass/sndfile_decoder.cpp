@@ -14,6 +14,9 @@
 #include <system_error>
 #include <vector>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace bass
 {
 namespace
@@ -85,6 +88,11 @@ struct Decoding
 // never waits for the decoder.
 const uint32_t kFirstSeconds = 2;
 const sf_count_t kChunkFrames = 4096;
+// The decoding ahead yields to the program's own threads: at start-up, on a
+// machine with few cores, it would otherwise slow the first frames' drawing
+// and the GL driver's compiles. Decoding needs a fraction of a percent of a
+// core to keep ahead of playback, which this still gets under full load.
+const int kBackgroundNice = 10;
 // About 100 minutes at 44.1 kHz: a gigabyte of samples.
 const sf_count_t kMostFrames = sf_count_t{1} << 28;
 
@@ -173,7 +181,12 @@ int Decode(std::shared_ptr<Decoding> decoding, std::unique_ptr<Pcm>& out)
         };
         try
         {
-            pcm->FillInBackground(rest);
+            pcm->FillInBackground(
+                [rest]() mutable
+                {
+                    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kBackgroundNice);
+                    rest();
+                });
         }
         catch (const std::system_error&)
         {

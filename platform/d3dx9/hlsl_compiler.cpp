@@ -177,4 +177,25 @@ bool CompileHlsl(const HlslRequest& request, d3d9::ShaderBlob& blob, Diagnostics
     glsl.file = request.file;
     return WriteGlsl(glsl, blob, messages);
 }
+
+void WarmUpHlsl()
+{
+    static std::once_flag once;
+    std::call_once(once,
+                   []
+                   {
+                       for (const bool vertex : {true, false})
+                       {
+                           HlslRequest request;
+                           request.file = "warm-up";
+                           request.entryPoint = vertex ? "MainVS" : "MainPS";
+                           request.source = vertex ? "float4 MainVS(float4 p : POSITION) : POSITION { return p; }\n"
+                                                   : "float4 MainPS() : COLOR { return 0; }\n";
+                           ParseProfile(vertex ? "vs_2_0" : "ps_2_0", request.profile);
+                           d3d9::ShaderBlob blob;
+                           Diagnostics ignored;
+                           CompileHlsl(request, blob, ignored);
+                       }
+                   });
+}
 } // namespace d3dx9

@@ -27,4 +27,8 @@ struct HlslRequest
 // cost, when given, receives the shader model 2 cost of the code once it is
 // counted, also when it is too much for the profile.
 bool CompileHlsl(const HlslRequest& request, d3d9::ShaderBlob& blob, Diagnostics& messages, ShaderCost* cost = nullptr);
+
+// glslang builds its built-in tables on the first compile of each stage in a
+// process, the largest cost of a compile: this builds them once, in advance.
+void WarmUpHlsl();
 } // namespace d3dx9

@@ -1,6 +1,7 @@
-// The HLSL compile in a child process: glslang's HLSL front end crashes on
+// The HLSL compile in the helper process: glslang's HLSL front end crashes on
 // some malformed sources, where Direct3D's compiler reports an error. A
-// compile that does not come back is an error here.
+// compile that does not come back is an error here. #include files are read
+// by this process, which has the caller's handler and working directory.
 #pragma once
 
 #include "d3dx9/hlsl_compiler.h"

@@ -1,7 +1,8 @@
 // .x meshes through Assimp's X importer, merged into one vertex and one index
 // buffer whose faces are grouped by material.
-#include "d3dx9/child_process.h"
+#include "d3dx9/byte_form.h"
 #include "d3dx9/com_object.h"
+#include "d3dx9/helper.h"
 #include "host/host_file.h"
 
 #include <d3dx9.h>
@@ -139,7 +140,7 @@ struct Geometry
 };
 
 // What the importer's scene comes down to: plain data, so that it can come
-// back from the child process the import runs in.
+// back from the helper process the import runs in.
 struct ImportedMaterial
 {
     D3DMATERIAL9 material;
@@ -338,20 +339,20 @@ bool Decode(const std::string& in, Imported& imported)
     return reader.AtEnd();
 }
 
+std::string ImportJob(const std::string& bytes, const d3dx9::Ask&)
+{
+    Imported result;
+    std::string out(1, Import(bytes, result) ? '\1' : '\0');
+    return out + Encode(result);
+}
+
 // Assimp's X importer crashes on some malformed files (a header followed by
-// a lone semicolon is one); the import runs in a child process.
-bool ImportInChild(const std::string& bytes, Imported& imported)
+// a lone semicolon is one); the import runs in the helper process.
+bool ImportInHelper(const std::string& bytes, Imported& imported)
 {
     std::string reply;
-    const bool returned = d3dx9::RunInChild(
-        [&]
-        {
-            Imported result;
-            std::string out(1, Import(bytes, result) ? '\1' : '\0');
-            return out + Encode(result);
-        },
-        reply);
-    return returned && !reply.empty() && reply[0] == '\1' && Decode(reply.substr(1), imported);
+    return d3dx9::RunInHelper(&ImportJob, bytes, reply) && !reply.empty() && reply[0] == '\1' &&
+           Decode(reply.substr(1), imported);
 }
 
 template <class Index>
@@ -487,7 +488,7 @@ HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEV
         return D3DXERR_INVALIDDATA;
 
     Imported imported;
-    if (!ImportInChild(bytes, imported))
+    if (!ImportInHelper(bytes, imported))
         return D3DXERR_INVALIDDATA;
 
     LPD3DXMESH mesh = nullptr;

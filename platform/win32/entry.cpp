@@ -1,6 +1,8 @@
 // The process entry: main() hands over to WinMain as the Windows loader would.
 #include <windows.h>
 
+#include "d3dx9/helper.h"
+
 #include <string>
 
 namespace
@@ -38,6 +40,8 @@ void AppendArgument(std::string& line, const std::string& arg)
 
 int main(int argc, char** argv)
 {
+    // D3DX's helper process is forked now, while this process is small and has no threads.
+    d3dx9::StartHelper();
     // WinMain's command line is the arguments without the program name.
     static std::string commandLine;
     for (int i = 1; i < argc; ++i)

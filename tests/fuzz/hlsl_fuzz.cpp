@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
 #ifdef QUORL_FUZZ_COMPILE_IN_PROCESS
     // Coverage of the checks after glslang's parse; its own crashes show too.
-    static const bool inProcess = (D3DXTest_CompileInChild(false), true);
+    static const bool inProcess = (D3DXTest_CompileInHelper(false), true);
     (void)inProcess;
 #endif
     const bool pixel = data[0] & 1;

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // Shaders compile in this process: a child per compile would cost most of
     // each run, and the shipped shaders do not crash glslang.
-    static const bool linked = (LinkShippedData(), D3DXTest_CompileInChild(false), true);
+    static const bool linked = (LinkShippedData(), D3DXTest_CompileInHelper(false), true);
     (void)linked;
     Fuzz::WriteScratch("data/demo.xml", data, size);
     RecordingD3D9::Reset();

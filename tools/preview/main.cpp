@@ -5,6 +5,7 @@
 #include "command_line.h"
 #include "app/demo.h"
 #include "d3d9/test_hooks.h"
+#include "d3dx9/helper.h"
 #include "effects/particles/random.h"
 #include "installed_show.h"
 #include "preview/effect_names.h"
@@ -523,6 +524,8 @@ int OpenPreview(const Options& options)
 
 int main(int argc, char** argv)
 {
+    // As the player's own main() does, before the process grows.
+    d3dx9::StartHelper();
     Options options;
     switch (ParseOptions(argc, argv, options))
     {

@@ -1,6 +1,7 @@
 #include <d3dx9.h>
 
 #include "d3d9/shader_blob.h"
+#include "d3dx9/helper.h"
 #include "support/temp_dir.h"
 
 #include <SDL.h>
@@ -8,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -178,17 +181,64 @@ float4 MainPS(float2 uv : TEXCOORD0) : COLOR
     EXPECT_FALSE(Contains(r.blob.glsl, "vec4 vs_c"));
 }
 
+// Includes are read by the calling process, in its working directory of the
+// moment, though the compile runs in a helper started before it changed.
 TEST_F(HlslCompiler, WindowsPathsIncludesAndDefines)
 {
     m_Dir.Write("shaders/common.h", "float4x4 m : register(c0);\n");
     m_Dir.Write("shaders/t.vsh", "#include \"common.h\"\n"
                                  "float4 MainVS(float4 p : POSITION) : POSITION { return mul(p, m) * SCALE; }\n");
+    d3dx9::StartHelper();
     ScopedCurrentDir current(m_Dir.Path());
     D3DXMACRO defines[] = {{"SCALE", "2.0"}, {nullptr, nullptr}};
     Result r = CompileFile("shaders\\t.vsh", "MainVS", "vs_2_0", 0, defines);
     ASSERT_EQ(r.hr, S_OK) << r.errors;
     EXPECT_EQ(r.blob.registerCount, 4u);
     EXPECT_TRUE(Contains(r.blob.glsl, "2.0"));
+}
+
+// Files from memory; each Open records the name and the parent data it got.
+class MemoryIncludes : public ID3DXInclude
+{
+public:
+    std::map<std::string, std::string> files;
+    std::vector<std::pair<std::string, LPCVOID>> opened;
+    std::vector<LPCVOID> closed;
+
+    HRESULT STDMETHODCALLTYPE Open(D3DXINCLUDE_TYPE, LPCSTR name, LPCVOID parent, LPCVOID* data, UINT* bytes) override
+    {
+        auto file = files.find(name);
+        if (file == files.end())
+            return E_FAIL;
+        opened.emplace_back(name, parent);
+        *data = file->second.data();
+        *bytes = static_cast<UINT>(file->second.size());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Close(LPCVOID data) override
+    {
+        closed.push_back(data);
+        return S_OK;
+    }
+};
+
+TEST_F(HlslCompiler, IncludeHandlerGivesNestedFilesWithTheirParentsData)
+{
+    MemoryIncludes handler;
+    handler.files["outer.h"] = "#include \"inner.h\"\n";
+    handler.files["inner.h"] = "float4x4 m : register(c0);\n";
+    m_Dir.Write("t.vsh", "#include \"outer.h\"\n"
+                         "float4 MainVS(float4 p : POSITION) : POSITION { return mul(p, m); }\n");
+    LPD3DXBUFFER code = nullptr;
+    const HRESULT hr = D3DXCompileShaderFromFileA((m_Dir.Path() / "t.vsh").c_str(), nullptr, &handler, "MainVS",
+                                                  "vs_2_0", 0, &code, nullptr, nullptr);
+    ASSERT_EQ(hr, S_OK);
+    code->Release();
+    ASSERT_FALSE(handler.opened.empty());
+    EXPECT_EQ(handler.opened[0], std::make_pair(std::string("outer.h"), LPCVOID(nullptr)));
+    const std::pair<std::string, LPCVOID> inner("inner.h", handler.files["outer.h"].data());
+    EXPECT_NE(std::find(handler.opened.begin(), handler.opened.end(), inner), handler.opened.end());
+    EXPECT_EQ(handler.closed.size(), handler.opened.size()) << "every file given is closed again";
 }
 
 TEST_F(HlslCompiler, RowMajorPackingFlagTurnsTheProduct)

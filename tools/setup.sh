@@ -3,7 +3,7 @@
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config ccache
     libtinyxml-dev libboost-dev
     libsdl2-dev libsndfile1-dev libasound2-dev
     libgtk-3-dev libx11-dev

@@ -5,7 +5,7 @@
 
 #include "d3d9/object.h"
 
-#include <epoxy/gl.h>
+#include "d3d9/gl.h"
 #include "d3d9/translate.h"
 
 #include <vector>

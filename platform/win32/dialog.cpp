@@ -323,7 +323,7 @@ LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM w
         SetLastError(FindDialog(hDlg) ? ERROR_CONTROL_ID_NOT_FOUND : ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
-    return ControlMessage(*control, Msg, wParam, lParam);
+    return ControlMessage(*control, *control, Msg, wParam, lParam);
 }
 
 BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck)

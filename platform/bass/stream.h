@@ -3,6 +3,9 @@
 #pragma once
 
 #include "decoder.h"
+#if QUORL_PAGE_CLOCK
+#include "page_clock.h"
+#endif
 
 #include <chrono>
 #include <cstdint>
@@ -11,7 +14,11 @@
 namespace bass
 {
 
+#if QUORL_PAGE_CLOCK
+using Clock = PageClock;
+#else
 using Clock = std::chrono::steady_clock;
+#endif
 
 class Stream
 {

@@ -17,8 +17,8 @@ UINT LevelSize(UINT size, UINT level)
 }
 } // namespace
 
-Texture::Texture(Device* device, DWORD usage, D3DFORMAT format, D3DPOOL pool, const FormatInfo& info)
-    : ResourceChild(device, pool == D3DPOOL_DEFAULT), m_Usage(usage), m_Format(format), m_Pool(pool), m_Info(info)
+Texture::Texture(Device* device, DWORD usage, D3DPOOL pool, const FormatInfo& info)
+    : ResourceChild(device, pool == D3DPOOL_DEFAULT), m_Usage(usage), m_Pool(pool), m_Info(info)
 {
 }
 
@@ -46,7 +46,7 @@ HRESULT Texture::Create(Device* device, UINT width, UINT height, UINT levels, DW
     const UINT glLevels = levels == 0 || autoGen ? fullChain : levels;
     const UINT visibleLevels = autoGen ? 1 : glLevels;
 
-    Texture* created = new Texture(device, usage, format, pool, info);
+    Texture* created = new Texture(device, usage, pool, info);
     created->m_GlLevels = glLevels;
     device->MakeCurrent();
     while (glGetError() != GL_NO_ERROR)

@@ -51,12 +51,11 @@ private:
         Surface* surface = nullptr;
     };
 
-    Texture(Device* device, DWORD usage, D3DFORMAT format, D3DPOOL pool, const FormatInfo& info);
+    Texture(Device* device, DWORD usage, D3DPOOL pool, const FormatInfo& info);
     bool Lockable() const;
     void Upload(UINT level, LONG top, LONG bottom);
 
     DWORD m_Usage;
-    D3DFORMAT m_Format;
     D3DPOOL m_Pool;
     FormatInfo m_Info;
     GLuint m_Name = 0;

@@ -30,6 +30,11 @@ bool WriteAll(int fd, const std::string& data)
 
 bool RunInChild(const std::function<std::string()>& work, std::string& reply)
 {
+#if QUORL_NO_CHILD_PROCESS
+    // A host without processes (the browser) runs the work here.
+    reply = work();
+    return true;
+#endif
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
     {

@@ -1,6 +1,6 @@
 # The web build's platform: the same layer as on Linux wherever SDL2 serves
-# the browser too (the window is the page's canvas, keys come from the page,
-# audio goes to Web Audio), Direct3D 9 over WebGL 2 (d3d9/gl_es.cpp), HLSL
+# the browser too (the window is the page's canvas, keys come from the page),
+# Direct3D 9 over WebGL 2 (d3d9/gl_es.cpp), Web Audio through OpenAL, HLSL
 # compiled in the page's own process, and the Settings dialog as an HTML form
 # that the build makes from the same resource script (tools/rc_form.cpp).
 
@@ -39,8 +39,7 @@ target_link_options(quorl_win32_entry INTERFACE
     -sDISABLE_EXCEPTION_CATCHING=0 -sENVIRONMENT=web
     # The page calls in through ccall; the data package's loader (quorl_web_data) fills the file system.
     -sFORCE_FILESYSTEM=1
-    "-sEXPORTED_RUNTIME_METHODS=['ccall','FS_createPath','FS_createDataFile','addRunDependency','removeRunDependency']"
-    @${CMAKE_CURRENT_BINARY_DIR}/library_functions.rsp)
+    "-sEXPORTED_RUNTIME_METHODS=['ccall','FS_createPath','FS_createDataFile','addRunDependency','removeRunDependency']")
 # Only the functions between main and the waits keep their state across one:
 # the dialog's, Sleep's and the wait for the next frame, which the frame step
 # (inlined into C_Demo::Run in optimised builds) reaches through the device's
@@ -49,13 +48,9 @@ file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/asyncify_only.rsp
      "-sASYNCIFY_ONLY=['main','__original_main','WinMain*','C_Demo::Init*','DialogBoxParamA*','C_Demo::Run*',"
      "'C_Demo::StepFrame*','C_Renderer::CheckDevice*','Sleep*','d3d9::Device::Present*',"
      "'d3d9::profile::SwapWindow*']\n")
-# SDL2's Web Audio back end needs these of emscripten's library. A response
-# file keeps their '$' from the shell.
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/library_functions.rsp
-     "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['$autoResumeAudioContext','$dynCall']\n")
 
-# The audio library: stb_vorbis as in the Windows DLL, Web Audio through SDL2,
-# and the page's clock.
+# The audio library: stb_vorbis as in the Windows DLL, Web Audio through
+# emscripten's OpenAL, and the page's clock.
 set(QUORL_STB_INCLUDE ${CMAKE_CURRENT_BINARY_DIR}/stb)
 configure_file(/usr/include/stb/stb_vorbis.h ${QUORL_STB_INCLUDE}/stb_vorbis.h COPYONLY)
 add_library(quorl_stb_vorbis STATIC bass/stb_vorbis.c)
@@ -73,8 +68,7 @@ target_include_directories(quorl_bass PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include
 target_compile_options(quorl_bass PRIVATE ${QUORL_WARNINGS})
 target_compile_definitions(quorl_bass PUBLIC QUORL_PAGE_CLOCK=1)
 target_compile_definitions(quorl_bass_core PUBLIC QUORL_PAGE_CLOCK=1)
-target_link_libraries(quorl_bass PUBLIC quorl_win32 quorl_bass_core PkgConfig::SDL2 PRIVATE quorl_host_file
-                      quorl_stb_vorbis)
+target_link_libraries(quorl_bass PUBLIC quorl_win32 quorl_bass_core openal PRIVATE quorl_host_file quorl_stb_vorbis)
 
 add_library(quorl_shader_blob STATIC d3d9/shader_blob.cpp)
 target_include_directories(quorl_shader_blob PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

@@ -1,24 +1,28 @@
-// Device -1 in the browser: Web Audio through SDL2's Emscripten back end,
-// whose callback runs on the page's thread whenever its script processor
-// wants the next buffer. What the callback hands over is heard from the next
-// callback on, so each stream hears a buffer one callback after mixing it.
+// Device -1 in the browser: Web Audio through the OpenAL that emscripten
+// builds in, which plays queued buffers as scheduled audio sources. A timer
+// of the page refills the queue as buffers finish; each stream hears a buffer
+// from the moment the source reaches it, which OpenAL's offset tells.
 #include "output.h"
 
 #include <bass.h>
 
-#include <SDL.h>
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <emscripten/eventloop.h>
 
 #include <algorithm>
+#include <deque>
 
 namespace bass
 {
 namespace
 {
 
-// About 46 ms at 44.1 kHz: a page busy drawing for less than that does not
-// underrun, and the clock still steps little between callbacks.
-const Uint16 kBufferFrames = 2048;
-const int kSlots = 2;
+// About 46 ms a buffer at 44.1 kHz; eight of them ride out a page that is
+// busy drawing for a third of a second.
+const int kSlots = 8;
+const ALsizei kSlotFrames = 2048;
+const double kPumpMilliseconds = 20.0;
 
 static_assert(kSlots <= Stream::kQueueSlots, "the streams keep a record per queued buffer");
 
@@ -26,30 +30,75 @@ static_assert(kSlots <= Stream::kQueueSlots, "the streams keep a record per queu
 
 struct Output::Device
 {
-    SDL_AudioDeviceID id = 0;
-    SDL_AudioSpec spec{};
+    ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
+    ALuint source = 0;
+    ALuint buffers[kSlots] = {};
+    uint32_t rate = 0;
+    long timer = 0;
     std::vector<std::unique_ptr<Stream>>* streams = nullptr;
-    std::vector<float> mix;
-    int slot = 0;
+    std::vector<float> mix = std::vector<float>(size_t{kSlotFrames} * 2);
+    std::vector<int16_t> pcm = std::vector<int16_t>(size_t{kSlotFrames} * 2);
+    std::deque<int> queued; // slots in the order the source plays them
 
-    static void SDLCALL Callback(void* user, Uint8* data, int bytes) { static_cast<Device*>(user)->Fill(data, bytes); }
-
-    void Fill(Uint8* data, int bytes)
+    ~Device()
     {
-        const Clock::time_point now = Clock::now();
-        const uint32_t frames = std::min(static_cast<uint32_t>(bytes) / 4, static_cast<uint32_t>(mix.size() / 2));
-        // The buffer of the previous callback starts playing now.
-        const int previous = (slot + kSlots - 1) % kSlots;
-        for (auto& stream : *streams)
-            stream->StartQueued(now, previous);
+        if (timer)
+            emscripten_clear_interval(timer);
+        if (source)
+        {
+            alSourceStop(source);
+            alDeleteSources(1, &source);
+            alDeleteBuffers(kSlots, buffers);
+        }
+        alcMakeContextCurrent(nullptr);
+        if (context)
+            alcDestroyContext(context);
+        if (device)
+            alcCloseDevice(device);
+    }
+
+    // Mixes every stream into the slot's buffer and queues it behind the others.
+    void Queue(int slot)
+    {
         std::fill(mix.begin(), mix.end(), 0.0f);
         for (auto& stream : *streams)
-            stream->MixQueued(mix.data(), frames, (uint64_t{stream->Rate()} << 32) / spec.freq, slot);
-        auto* out = reinterpret_cast<int16_t*>(data);
-        for (uint32_t i = 0; i < frames * 2; ++i)
-            out[i] = static_cast<int16_t>(std::clamp(mix[i], -1.0f, 1.0f) * 32767.0f);
-        slot = (slot + 1) % kSlots;
+            stream->MixQueued(mix.data(), kSlotFrames, (uint64_t{stream->Rate()} << 32) / rate, slot);
+        for (size_t i = 0; i < mix.size(); ++i)
+            pcm[i] = static_cast<int16_t>(std::clamp(mix[i], -1.0f, 1.0f) * 32767.0f);
+        alBufferData(buffers[slot], AL_FORMAT_STEREO16, pcm.data(), static_cast<ALsizei>(pcm.size() * 2),
+                     static_cast<ALsizei>(rate));
+        alSourceQueueBuffers(source, 1, &buffers[slot]);
+        queued.push_back(slot);
     }
+
+    void Pump()
+    {
+        ALint processed = 0;
+        alGetSourcei(source, AL_BUFFERS_PROCESSED, &processed);
+        for (; processed > 0 && !queued.empty(); --processed)
+        {
+            ALuint finished = 0;
+            alSourceUnqueueBuffers(source, 1, &finished);
+            const int slot = queued.front();
+            queued.pop_front();
+            Queue(slot);
+        }
+        ALint state = AL_STOPPED;
+        alGetSourcei(source, AL_SOURCE_STATE, &state);
+        // A page that could not refill in time ran the queue dry: go on from here.
+        if (state != AL_PLAYING)
+            alSourcePlay(source);
+        // The front buffer is being heard, for as long as the source's offset into it.
+        ALfloat seconds = 0.0f;
+        alGetSourcef(source, AL_SEC_OFFSET, &seconds);
+        const Clock::time_point started =
+            Clock::now() - std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+        for (auto& stream : *streams)
+            stream->StartQueued(started, queued.front());
+    }
+
+    static void OnTimer(void* device) { static_cast<Device*>(device)->Pump(); }
 };
 
 Output::Output() = default;
@@ -57,50 +106,35 @@ Output::~Output() = default;
 
 int Output::Open(uint32_t freq, std::vector<std::unique_ptr<Stream>>* streams)
 {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return BASS_ERROR_DRIVER;
-
     auto device = std::make_unique<Device>();
+    device->rate = freq;
     device->streams = streams;
-    device->mix.assign(size_t{kBufferFrames} * 2, 0.0f);
-    SDL_AudioSpec want{};
-    want.freq = static_cast<int>(freq);
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = kBufferFrames;
-    want.callback = Device::Callback;
-    want.userdata = device.get();
-    // The page's audio context has a rate of its own; the mixer resamples to it.
-    device->id = SDL_OpenAudioDevice(nullptr, 0, &want, &device->spec, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-    if (device->id == 0)
-    {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    device->device = alcOpenDevice(nullptr);
+    if (!device->device)
         return BASS_ERROR_DEVICE;
-    }
+    device->context = alcCreateContext(device->device, nullptr);
+    if (!device->context || !alcMakeContextCurrent(device->context))
+        return BASS_ERROR_DRIVER;
+    alGenSources(1, &device->source);
+    alGenBuffers(kSlots, device->buffers);
+    if (alGetError() != AL_NO_ERROR)
+        return BASS_ERROR_DRIVER;
+    for (int slot = 0; slot < kSlots; ++slot)
+        device->Queue(slot);
+    alSourcePlay(device->source);
+    device->timer = emscripten_set_interval(&Device::OnTimer, kPumpMilliseconds, device.get());
     m_Device = std::move(device);
-    SDL_PauseAudioDevice(m_Device->id, 0);
     return BASS_OK;
 }
 
 void Output::Close()
 {
-    if (!m_Device)
-        return;
-    SDL_CloseAudioDevice(m_Device->id);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_Device.reset();
 }
 
-void Output::Lock()
-{
-    if (m_Device)
-        SDL_LockAudioDevice(m_Device->id);
-}
+// The timer runs between the page's other work, never inside an API call.
+void Output::Lock() {}
 
-void Output::Unlock()
-{
-    if (m_Device)
-        SDL_UnlockAudioDevice(m_Device->id);
-}
+void Output::Unlock() {}
 
 } // namespace bass

@@ -17,6 +17,7 @@ add_library(quorl_win32 STATIC
     win32/message.cpp
     win32/keyboard.cpp
     win32/file.cpp
+    win32/dialog_api.cpp
     win32/dialog_control.cpp
     win32/dialog_template.cpp
     web/dialog.cpp

@@ -8,7 +8,7 @@ set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 cd "$(dirname "$0")/.."
 
-source tools/deb-src.sh
+source tools/apt-setup.sh
 add_deb_src
 
 packages=(
@@ -19,16 +19,7 @@ packages=(
     # The end-to-end test.
     chromium python3-websocket
 )
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-if [ "${#missing[@]}" -gt 0 ] || [ -n "${need_update:-}" ]; then
-    apt-get update -qq
-fi
-if [ "${#missing[@]}" -gt 0 ]; then
-    apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
-fi
+install_packages "${packages[@]}"
 
 prefix=$(bash tools/build-web-deps.sh | tail -n 1)
 mkdir -p build

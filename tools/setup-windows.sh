@@ -7,7 +7,7 @@ export DEBIAN_FRONTEND=noninteractive
 cd "$(dirname "$0")/.."
 
 # TinyXML's source comes from Debian's source package.
-source tools/deb-src.sh
+source tools/apt-setup.sh
 add_deb_src
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -24,16 +24,7 @@ packages=(
     xvfb xauth xdotool zip dpkg-dev
     googletest libboost-dev libstb-dev
 )
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-if [ "${#missing[@]}" -gt 0 ] || [ -n "${need_update:-}" ]; then
-    apt-get update -qq
-fi
-if [ "${#missing[@]}" -gt 0 ]; then
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+install_packages "${packages[@]}"
 
 # apt-get source unpacks with dpkg-source, which applies Debian's patches.
 tinyxml=build/third_party/tinyxml

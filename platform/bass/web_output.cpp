@@ -10,7 +10,6 @@
 #include <AL/alc.h>
 #include <emscripten/eventloop.h>
 
-#include <algorithm>
 #include <deque>
 
 namespace bass
@@ -61,11 +60,7 @@ struct Output::Device
     // Mixes every stream into the slot's buffer and queues it behind the others.
     void Queue(int slot)
     {
-        std::fill(mix.begin(), mix.end(), 0.0f);
-        for (auto& stream : *streams)
-            stream->MixQueued(mix.data(), kSlotFrames, (uint64_t{stream->Rate()} << 32) / rate, slot);
-        for (size_t i = 0; i < mix.size(); ++i)
-            pcm[i] = static_cast<int16_t>(std::clamp(mix[i], -1.0f, 1.0f) * 32767.0f);
+        MixQueuedBuffer(*streams, rate, slot, kSlotFrames, mix.data(), pcm.data());
         alBufferData(buffers[slot], AL_FORMAT_STEREO16, pcm.data(), static_cast<ALsizei>(pcm.size() * 2),
                      static_cast<ALsizei>(rate));
         alSourceQueueBuffers(source, 1, &buffers[slot]);

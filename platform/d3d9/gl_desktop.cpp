@@ -55,19 +55,8 @@ bool TranslateFormat(D3DFORMAT format, FormatInfo& info)
         info = SwizzledFormat(PlainFormat(GL_RG32F, GL_RG, GL_FLOAT, 8, true), GL_RED, GL_GREEN, GL_ONE, GL_ONE);
         return true;
     case D3DFMT_A32B32G32R32F: info = PlainFormat(GL_RGBA32F, GL_RGBA, GL_FLOAT, 16, true); return true;
-    case D3DFMT_DXT1: info = CompressedFormat(GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 8); return true;
-    case D3DFMT_DXT3: info = CompressedFormat(GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 16); return true;
-    case D3DFMT_DXT5: info = CompressedFormat(GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 16); return true;
-    case D3DFMT_D24S8: info = DepthFormat(GL_DEPTH24_STENCIL8, true); return true;
-    case D3DFMT_D24X8: info = DepthFormat(GL_DEPTH_COMPONENT24, false); return true;
-    case D3DFMT_D16:
-    case D3DFMT_D16_LOCKABLE:
-        info = DepthFormat(GL_DEPTH_COMPONENT16, false);
-        info.bytesPerPixel = 2;
-        return true;
     case D3DFMT_D32: info = DepthFormat(GL_DEPTH_COMPONENT32, false); return true;
-    case D3DFMT_D24FS8: info = DepthFormat(GL_DEPTH32F_STENCIL8, true); return true;
-    default: return false;
+    default: return TranslateSharedFormat(format, info);
     }
 }
 

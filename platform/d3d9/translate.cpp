@@ -42,6 +42,25 @@ FormatInfo DepthFormat(GLenum internalFormat, bool stencil)
     return info;
 }
 
+bool TranslateSharedFormat(D3DFORMAT format, FormatInfo& info)
+{
+    switch (format)
+    {
+    case D3DFMT_DXT1: info = CompressedFormat(GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 8); return true;
+    case D3DFMT_DXT3: info = CompressedFormat(GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 16); return true;
+    case D3DFMT_DXT5: info = CompressedFormat(GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 16); return true;
+    case D3DFMT_D24S8: info = DepthFormat(GL_DEPTH24_STENCIL8, true); return true;
+    case D3DFMT_D24X8: info = DepthFormat(GL_DEPTH_COMPONENT24, false); return true;
+    case D3DFMT_D16:
+    case D3DFMT_D16_LOCKABLE:
+        info = DepthFormat(GL_DEPTH_COMPONENT16, false);
+        info.bytesPerPixel = 2;
+        return true;
+    case D3DFMT_D24FS8: info = DepthFormat(GL_DEPTH32F_STENCIL8, true); return true;
+    default: return false;
+    }
+}
+
 UINT LevelPitch(const FormatInfo& info, UINT width)
 {
     if (info.bytesPerBlock)

@@ -49,6 +49,9 @@ FormatInfo PlainFormat(GLenum internalFormat, GLenum format, GLenum type, UINT b
 FormatInfo SwizzledFormat(FormatInfo info, GLint r, GLint g, GLint b, GLint a);
 FormatInfo CompressedFormat(GLenum internalFormat, UINT blockBytes);
 FormatInfo DepthFormat(GLenum internalFormat, bool stencil);
+// The entries both tables share: the block-compressed formats and the depth
+// formats that both flavours store alike.
+bool TranslateSharedFormat(D3DFORMAT format, FormatInfo& info);
 
 // Bytes per row of a level and rows of bytes (blocks for compressed formats).
 UINT LevelPitch(const FormatInfo& info, UINT width);

@@ -3,7 +3,8 @@
 // as windres compiles the same template into the Windows executable.
 // DialogBoxParamA shows the form, runs the dialog procedure with the controls'
 // Win32 behaviour (win32/dialog_control.cpp), and gives the page its thread
-// back until the procedure ends the dialog.
+// back until the procedure ends the dialog; win32/dialog_api.cpp answers the
+// procedure's calls.
 #include "web/form_units.h"
 #include "win32/dialog_control.h"
 
@@ -11,7 +12,6 @@
 
 #include <emscripten.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,15 +45,6 @@ EM_ASYNC_JS(void, quorl_form_wait, (int form), { await Module.quorlPage.formEnde
 // The window classes a form's controls come from, as the page numbers them.
 const char* const kClasses[] = {"Button", "Static", "ComboBox"};
 
-uintptr_t g_NextHandle = 0x30018;
-
-HWND NewHandle()
-{
-    const HWND handle = reinterpret_cast<HWND>(g_NextHandle);
-    g_NextHandle += 0x10;
-    return handle;
-}
-
 struct Dialog;
 
 struct Control final : ControlState, win32::ControlView
@@ -69,18 +60,30 @@ struct Control final : ControlState, win32::ControlView
     void Click() override;
 };
 
-struct Dialog
+struct Dialog final : win32::DialogHost
 {
     int form = -1;
-    HWND handle = nullptr;
-    DLGPROC proc = nullptr;
     std::vector<std::unique_ptr<Control>> controls;
-    int defaultId = IDOK;
-    bool ended = false;
-    INT_PTR result = 0;
-};
 
-std::vector<Dialog*> g_Dialogs; // open dialogs, innermost last
+    ControlState* Item(int id, win32::ControlView*& view) override
+    {
+        for (const auto& control : controls)
+        {
+            if (control->itemTemplate.id == id)
+            {
+                view = control.get();
+                return control.get();
+            }
+        }
+        return nullptr;
+    }
+    void End() override { quorl_form_end(form); }
+    void BaseUnits(int& x, int& y) const override
+    {
+        x = web::kBaseX;
+        y = web::kBaseY;
+    }
+};
 
 void Control::ItemInserted(int at, const std::string& text)
 {
@@ -112,27 +115,14 @@ void Control::Click()
     quorl_form_click(dialog->form, index);
 }
 
-Dialog* FindDialog(HWND hDlg)
-{
-    const auto it = std::find_if(g_Dialogs.begin(), g_Dialogs.end(), [hDlg](Dialog* d) { return d->handle == hDlg; });
-    return it == g_Dialogs.end() ? nullptr : *it;
-}
-
+// The open dialog of a form that the page reports on; null once it has ended.
 Dialog* FindForm(int form)
 {
-    const auto it = std::find_if(g_Dialogs.begin(), g_Dialogs.end(), [form](Dialog* d) { return d->form == form; });
-    return it == g_Dialogs.end() || (*it)->ended ? nullptr : *it;
-}
-
-Control* FindControl(HWND hDlg, int id)
-{
-    Dialog* dialog = FindDialog(hDlg);
-    if (!dialog)
-        return nullptr;
-    for (const auto& control : dialog->controls)
+    for (win32::DialogHost* host : win32::OpenDialogs())
     {
-        if (control->itemTemplate.id == id)
-            return control.get();
+        Dialog* dialog = static_cast<Dialog*>(host);
+        if (dialog->form == form && !dialog->ended)
+            return dialog;
     }
     return nullptr;
 }
@@ -143,18 +133,6 @@ Control* ControlAt(int form, int index)
     if (!dialog || index < 0 || index >= static_cast<int>(dialog->controls.size()))
         return nullptr;
     return dialog->controls[static_cast<size_t>(index)].get();
-}
-
-void Command(Dialog& dialog, int id, WORD code, HWND control)
-{
-    dialog.proc(dialog.handle, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
-}
-
-void CommandFor(Dialog& dialog, int id)
-{
-    const auto it = std::find_if(dialog.controls.begin(), dialog.controls.end(),
-                                 [id](const std::unique_ptr<Control>& c) { return c->itemTemplate.id == id; });
-    Command(dialog, id, BN_CLICKED, it == dialog.controls.end() ? nullptr : (*it)->handle);
 }
 
 // The form's name for a resource: the number of a MAKEINTRESOURCE id, or the name.
@@ -175,7 +153,7 @@ bool Build(Dialog& dialog)
         auto control = std::make_unique<Control>();
         control->dialog = &dialog;
         control->index = i;
-        control->handle = NewHandle();
+        control->handle = win32::NewDialogHandle();
         control->itemTemplate.id = id;
         control->itemTemplate.style = static_cast<DWORD>(style);
         if (className < 0 || className >= 3)
@@ -212,7 +190,7 @@ extern "C"
             else
                 control->CheckChanged();
         }
-        Command(*control->dialog, control->itemTemplate.id, BN_CLICKED, control->handle);
+        control->dialog->Command(control->itemTemplate.id, BN_CLICKED, control->handle);
     }
 
     EMSCRIPTEN_KEEPALIVE void quorl_form_selected(int form, int index, int at)
@@ -221,7 +199,7 @@ extern "C"
         if (!control)
             return;
         control->selection = at;
-        Command(*control->dialog, control->itemTemplate.id, CBN_SELCHANGE, control->handle);
+        control->dialog->Command(control->itemTemplate.id, CBN_SELCHANGE, control->handle);
     }
 
     // Typing in a combo box's edit field selects the first entry that begins with the text, if any.
@@ -231,7 +209,7 @@ extern "C"
         if (!control)
             return;
         control->selection = win32::FindPrefix(*control, text);
-        Command(*control->dialog, control->itemTemplate.id, CBN_EDITCHANGE, control->handle);
+        control->dialog->Command(control->itemTemplate.id, CBN_EDITCHANGE, control->handle);
     }
 
     // Enter presses the focused push button, else the default one; Esc is Cancel.
@@ -242,11 +220,11 @@ extern "C"
             return;
         Control* control = ControlAt(form, focused);
         if (escape)
-            CommandFor(*dialog, IDCANCEL);
+            dialog->CommandFor(IDCANCEL);
         else if (control && control->kind == ControlState::PushButton)
-            Command(*dialog, control->itemTemplate.id, BN_CLICKED, control->handle);
+            dialog->Command(control->itemTemplate.id, BN_CLICKED, control->handle);
         else
-            CommandFor(*dialog, dialog->defaultId);
+            dialog->CommandFor(dialog->defaultId);
     }
 
     // The caption's close button.
@@ -256,8 +234,8 @@ extern "C"
         if (!dialog)
             return;
         // A procedure that leaves WM_CLOSE to the default handling gets IDCANCEL, as from DefDlgProc.
-        if (!dialog->proc(dialog->handle, WM_CLOSE, 0, 0) && !dialog->ended)
-            CommandFor(*dialog, IDCANCEL);
+        if (!dialog->Send(WM_CLOSE, 0, 0) && !dialog->ended)
+            dialog->CommandFor(IDCANCEL);
     }
 
 } // extern "C"
@@ -277,7 +255,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, H
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return -1;
     }
-    dialog.handle = NewHandle();
+    dialog.handle = win32::NewDialogHandle();
     dialog.proc = lpDialogFunc;
     if (!Build(dialog))
     {
@@ -285,7 +263,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, H
         SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
         return -1;
     }
-    g_Dialogs.push_back(&dialog);
+    win32::OpenDialog(dialog);
     // The dialog is filled before it is shown; the page gives the first tab stop the focus.
     HWND firstTabStop = nullptr;
     for (const auto& control : dialog.controls)
@@ -294,77 +272,12 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, H
         if (!firstTabStop && (style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED))
             firstTabStop = control->handle;
     }
-    dialog.proc(dialog.handle, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTabStop), dwInitParam);
+    dialog.Send(WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTabStop), dwInitParam);
     if (!dialog.ended)
     {
         quorl_form_show(dialog.form);
         quorl_form_wait(dialog.form);
     }
-    g_Dialogs.erase(std::find(g_Dialogs.begin(), g_Dialogs.end(), &dialog));
+    win32::CloseDialog(dialog);
     return dialog.result;
-}
-
-BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult)
-{
-    Dialog* dialog = FindDialog(hDlg);
-    if (!dialog)
-    {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    // The dialog closes when its procedure returns, as on Windows.
-    dialog->ended = true;
-    dialog->result = nResult;
-    quorl_form_end(dialog->form);
-    return TRUE;
-}
-
-HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem)
-{
-    Control* control = FindControl(hDlg, nIDDlgItem);
-    if (!control)
-    {
-        SetLastError(FindDialog(hDlg) ? ERROR_CONTROL_ID_NOT_FOUND : ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
-    return control->handle;
-}
-
-LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam)
-{
-    Control* control = FindControl(hDlg, nIDDlgItem);
-    if (!control)
-    {
-        SetLastError(FindDialog(hDlg) ? ERROR_CONTROL_ID_NOT_FOUND : ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    return win32::ControlMessage(*control, *control, Msg, wParam, lParam);
-}
-
-BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck)
-{
-    if (!FindControl(hDlg, nIDButton))
-        return FALSE;
-    SendDlgItemMessageA(hDlg, nIDButton, BM_SETCHECK, uCheck, 0);
-    return TRUE;
-}
-
-UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton)
-{
-    return static_cast<UINT>(SendDlgItemMessageA(hDlg, nIDButton, BM_GETCHECK, 0, 0));
-}
-
-BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect)
-{
-    Dialog* dialog = FindDialog(hDlg);
-    if (!dialog || !lpRect)
-    {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    lpRect->left = win32::MulDiv(lpRect->left, web::kBaseX, 4);
-    lpRect->right = win32::MulDiv(lpRect->right, web::kBaseX, 4);
-    lpRect->top = win32::MulDiv(lpRect->top, web::kBaseY, 8);
-    lpRect->bottom = win32::MulDiv(lpRect->bottom, web::kBaseY, 8);
-    return TRUE;
 }

@@ -1,7 +1,8 @@
 // A dialog control as Win32 sees it, whatever toolkit shows it: its template
 // entry, its kind and contents, and the messages it answers as Windows'
 // controls do. The toolkit's widget follows the state through ControlView:
-// GTK's on Linux (dialog_controls.cpp), the page's form in the browser.
+// GTK's on Linux (dialog_controls.cpp), the page's form in the browser. And
+// the open dialogs that the dialog manager's API reaches.
 #pragma once
 
 #include "win32/dialog_template.h"
@@ -56,6 +57,42 @@ bool ControlKindFor(const DialogControl& itemTemplate, ControlState::Kind& kind)
 
 // Answers a message sent to the control, updating the view.
 LRESULT ControlMessage(ControlState& state, ControlView& view, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// An open modal dialog as the dialog manager's API sees it, whatever shows it.
+// Each toolkit's DialogBoxParamA makes one, runs it between OpenDialog and
+// CloseDialog, and the API calls (EndDialog, GetDlgItem, SendDlgItemMessageA,
+// CheckDlgButton, IsDlgButtonChecked, MapDialogRect in dialog_api.cpp) find it.
+class DialogHost
+{
+public:
+    HWND handle = nullptr;
+    DLGPROC proc = nullptr;
+    int defaultId = IDOK;
+    bool ended = false;
+    INT_PTR result = 0;
+
+    // The control of that id with the view that shows it; null when there is none.
+    virtual ControlState* Item(int id, ControlView*& view) = 0;
+    // EndDialog was called: the dialog is hidden and its run stops waiting.
+    virtual void End() = 0;
+    // The dialog's base units in pixels.
+    virtual void BaseUnits(int& x, int& y) const = 0;
+
+    INT_PTR Send(UINT msg, WPARAM wParam, LPARAM lParam) { return proc(handle, msg, wParam, lParam); }
+    void Command(int id, WORD code, HWND control);
+    // WM_COMMAND as a click of the control with that id, which may not exist (IDCANCEL).
+    void CommandFor(int id);
+
+protected:
+    ~DialogHost() = default;
+};
+
+void OpenDialog(DialogHost& dialog);
+void CloseDialog(DialogHost& dialog);
+// The open dialogs, innermost last.
+const std::vector<DialogHost*>& OpenDialogs();
+// A handle for a new dialog or control: eight past a multiple of 16, never a window's.
+HWND NewDialogHandle();
 
 // Dialog units to pixels, rounded as Windows' MulDiv rounds.
 int MulDiv(int value, int numerator, int denominator);

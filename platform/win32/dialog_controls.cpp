@@ -30,7 +30,7 @@ std::string MnemonicText(const std::string& text)
 void OnClicked(GtkButton*, gpointer data)
 {
     Control& control = *static_cast<Control*>(data);
-    Command(*control.dialog, control.itemTemplate.id, BN_CLICKED, control.handle);
+    control.dialog->Command(control.itemTemplate.id, BN_CLICKED, control.handle);
 }
 
 void OnToggled(GtkToggleButton* button, gpointer data)
@@ -50,7 +50,7 @@ void OnToggled(GtkToggleButton* button, gpointer data)
         gtk_toggle_button_set_active(button, control.check == BST_CHECKED);
         control.updating = false;
     }
-    Command(*control.dialog, control.itemTemplate.id, BN_CLICKED, control.handle);
+    control.dialog->Command(control.itemTemplate.id, BN_CLICKED, control.handle);
 }
 
 void OnComboChanged(GtkComboBox* combo, gpointer data)
@@ -62,14 +62,14 @@ void OnComboChanged(GtkComboBox* combo, gpointer data)
     if (active >= 0)
     {
         control.selection = active;
-        Command(*control.dialog, control.itemTemplate.id, CBN_SELCHANGE, control.handle);
+        control.dialog->Command(control.itemTemplate.id, CBN_SELCHANGE, control.handle);
         return;
     }
     if (!control.entry)
         return;
     // Typing in the edit field selects the first entry that begins with the text, if any.
     control.selection = FindPrefix(control, gtk_entry_get_text(GTK_ENTRY(control.entry)));
-    Command(*control.dialog, control.itemTemplate.id, CBN_EDITCHANGE, control.handle);
+    control.dialog->Command(control.itemTemplate.id, CBN_EDITCHANGE, control.handle);
 }
 
 } // namespace
@@ -121,7 +121,7 @@ bool CreateControl(Dialog& dialog, const DialogControl& itemTemplate, GtkWidget*
     auto control = std::make_unique<Control>();
     control->dialog = &dialog;
     control->itemTemplate = itemTemplate;
-    control->handle = NewHandle();
+    control->handle = NewDialogHandle();
     if (!ControlKindFor(itemTemplate, control->kind))
         return false;
     const DWORD style = itemTemplate.style;

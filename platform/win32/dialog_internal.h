@@ -33,27 +33,19 @@ struct Control final : ControlState, ControlView
     void Click() override;
 };
 
-struct Dialog
+struct Dialog final : DialogHost
 {
-    HWND handle = nullptr;
-    DLGPROC proc = nullptr;
     std::vector<std::unique_ptr<Control>> controls;
     GtkWidget* window = nullptr;
     GtkCssProvider* style = nullptr;
     GMainLoop* loop = nullptr;
     int baseX = 0, baseY = 0; // dialog base units in pixels
-    int defaultId = IDOK;
     DWORD frameStyle = 0;
-    bool ended = false;
-    INT_PTR result = 0;
+
+    ControlState* Item(int id, ControlView*& view) override;
+    void End() override;
+    void BaseUnits(int& x, int& y) const override;
 };
-
-// A handle for a new dialog or control.
-HWND NewHandle();
-
-// Calls into the dialog procedure.
-INT_PTR Send(Dialog& dialog, UINT msg, WPARAM wParam, LPARAM lParam);
-void Command(Dialog& dialog, int id, WORD code, HWND control);
 
 // Controls: built from their template entries; ControlMessage answers their messages.
 bool CreateControl(Dialog& dialog, const DialogControl& itemTemplate, GtkWidget* fixed);

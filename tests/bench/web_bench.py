@@ -23,29 +23,16 @@ import sys
 import tempfile
 import time
 
+# The test's server and browser, imported without leaving compiled files in the tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'web'))
-import web_test  # noqa: E402  (the test's server and browser)
+import web_test  # noqa: E402
 
 FPS = 10
 SPAN_MS = 20000
 REAL_TIME_S = 20
 FILES = ['quorl.html', 'quorl.js', 'quorl.wasm', 'quorl.data.js', 'quorl.data']
 
-CHOOSE_1024 = """(() => {
-    const form = document.querySelector('form.quorl-dialog');
-    const resolution = form.querySelector('select');
-    resolution.selectedIndex = Array.from(resolution.options).findIndex((o) => o.value === '1024x768');
-    resolution.dispatchEvent(new Event('change'));
-    const samples = form.querySelector('input[type=text]');
-    samples.value = 'Off';
-    samples.dispatchEvent(new Event('input'));
-    for (const label of form.querySelectorAll('label')) {
-        const box = label.querySelector('input');
-        if (['Full Screen', 'Music'].includes(label.textContent.trim()) && box.checked) box.click();
-    }
-    resolution.focus();
-    return resolution.value;
-})()"""
 
 
 def sizes(page):
@@ -67,7 +54,7 @@ def web(page, chromium, scratch, stepped):
         query = '?step=%d&hold=%d' % (FPS, SPAN_MS) if stepped else ''
         browser.call('Page.navigate', url=server.url('quorl.html' + query))
         browser.wait_for(web_test.DIALOG_OPEN, 300, 'the dialog')
-        if browser.evaluate(CHOOSE_1024) != '1024x768':
+        if browser.evaluate(web_test.choose('1024x768')) != '1024x768':
             raise web_test.Failure('no 1024x768 in the dialog')
         browser.key('Enter', 13)
         if stepped:

@@ -159,12 +159,13 @@ DIALOG_OPEN = "(() => { const f = document.querySelector('form.quorl-dialog'); r
 RUNNING = "document.body.classList.contains('running')"
 STATUS = "document.getElementById('status').textContent"
 
-# The test's choices, made as a user would in the form: the first resolution,
-# anti-aliasing Off typed into its box, Full Screen and Music unchecked.
-CHOOSE = """(() => {
+def choose(resolution):
+    """The choices, made as a user would in the form: the resolution, anti-
+    aliasing Off typed into its box, Full Screen and Music unchecked."""
+    return """(() => {
     const form = document.querySelector('form.quorl-dialog');
     const resolution = form.querySelector('select');
-    resolution.selectedIndex = 0;
+    resolution.selectedIndex = Array.from(resolution.options).findIndex((o) => o.value === '%s');
     resolution.dispatchEvent(new Event('change'));
     const samples = form.querySelector('input[type=text]');
     samples.value = 'Off';
@@ -175,7 +176,7 @@ CHOOSE = """(() => {
     }
     resolution.focus();
     return resolution.value;
-})()"""
+})()""" % resolution
 
 
 def open_page(browser, server, query=''):
@@ -197,8 +198,8 @@ def check_quiet(browser):
 def test_show(browser, server, args, out):
     query = '?step=%d&hold=%s' % (FPS, ','.join(str(t) for t in TIMES_MS))
     open_page(browser, server, query)
-    if browser.evaluate(CHOOSE) != '%dx%d' % SIZE:
-        raise Failure('the dialog offers no %dx%d first' % SIZE)
+    if browser.evaluate(choose('%dx%d' % SIZE)) != '%dx%d' % SIZE:
+        raise Failure('the dialog offers no %dx%d' % SIZE)
     browser.key('Enter', 13)
     shots = []
     for time_ms in TIMES_MS:
@@ -247,7 +248,7 @@ def test_dialog_escape(browser, server, args, out):
 
 def test_broken_script(browser, server, args, out):
     open_page(browser, server)
-    browser.evaluate(CHOOSE)
+    browser.evaluate(choose('%dx%d' % SIZE))
     browser.key('Enter', 13)
     browser.wait_for('quorlTest.ended', 120, 'the run with a broken demo.xml to end')
     if browser.evaluate("document.body.classList.contains('running')") or browser.evaluate('quorlTest.failure'):

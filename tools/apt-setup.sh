@@ -1,7 +1,8 @@
-# Sourced by the setup scripts (as root): deb-src entries for the Debian
-# suites this machine already installs from, through its own sources, so that
-# `apt-get source` finds Debian's source packages. Sets need_update=1 when it
-# changes the sources.
+# Sourced by the setup scripts (as root).
+
+# deb-src entries for the Debian suites this machine already installs from,
+# through its own sources, so that `apt-get source` finds Debian's source
+# packages. Sets need_update=1 when it changes the sources.
 add_deb_src() {
     local codename
     codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
@@ -39,5 +40,21 @@ write_if_changed() {
     if [ ! -f "$target" ] || [ "$(cat "$target")" != "$text" ]; then
         printf '%s\n' "$text" >"$target"
         need_update=1
+    fi
+}
+
+# Installs those of the packages named that are missing, without their
+# recommendations, updating the lists first when they are stale.
+install_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+    done
+    if [ "${#missing[@]}" -gt 0 ] || [ -n "${need_update:-}" ]; then
+        apt-get update -qq
+        need_update=
+    fi
+    if [ "${#missing[@]}" -gt 0 ]; then
+        apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
     fi
 }

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mapfile -t files < <(git ls-files '*.cpp' '*.h' '*.c' |
-    grep -v -e '^platform/bass/windows/stb_vorbis.c$' -e '^tests/support/null_d3d9.h$')
+    grep -v -e '^platform/bass/stb_vorbis.c$' -e '^tests/support/null_d3d9.h$')
 if [ "${1:-}" = "--fix" ]; then
     clang-format -i "${files[@]}"
 else

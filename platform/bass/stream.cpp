@@ -124,6 +124,16 @@ void Stream::StartQueued(Clock::time_point now, int slot)
     m_Advancing = true;
 }
 
+void MixQueuedBuffer(std::vector<std::unique_ptr<Stream>>& streams, uint32_t deviceRate, int slot, uint32_t frames,
+                     float* mix, int16_t* out)
+{
+    std::fill(mix, mix + frames * 2, 0.0f);
+    for (auto& stream : streams)
+        stream->MixQueued(mix, frames, (uint64_t{stream->Rate()} << 32) / deviceRate, slot);
+    for (uint32_t i = 0; i < frames * 2; ++i)
+        out[i] = static_cast<int16_t>(std::clamp(mix[i], -1.0f, 1.0f) * 32767.0f);
+}
+
 void Stream::Render(float* out, uint32_t frames, uint64_t step)
 {
     const uint64_t total = Frames();

@@ -3,15 +3,23 @@
 #pragma once
 
 #include "decoder.h"
+#if QUORL_PAGE_CLOCK
+#include "page_clock.h"
+#endif
 
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace bass
 {
 
+#if QUORL_PAGE_CLOCK
+using Clock = PageClock;
+#else
 using Clock = std::chrono::steady_clock;
+#endif
 
 class Stream
 {
@@ -75,5 +83,11 @@ private:
     uint32_t m_Epoch = 0; // bumped by every play, stop and seek
     Queued m_Queued[kQueueSlots];
 };
+
+// For a device that queues buffers: mixes every stream's next `frames`
+// device frames into the buffer in `slot`, as interleaved 16-bit stereo `out`,
+// through `mix` (room for frames * 2).
+void MixQueuedBuffer(std::vector<std::unique_ptr<Stream>>& streams, uint32_t deviceRate, int slot, uint32_t frames,
+                     float* mix, int16_t* out);
 
 } // namespace bass

@@ -1,6 +1,7 @@
 #include "d3d9/buffer.h"
 
 #include "d3d9/device.h"
+#include "d3d9/gl_profile.h"
 
 namespace d3d9
 {
@@ -12,8 +13,8 @@ GLenum GlUsage(DWORD usage)
 }
 } // namespace
 
-BufferStore::BufferStore(Device* device, UINT size, DWORD usage, D3DPOOL pool)
-    : m_Device(device), m_Size(size), m_Usage(usage), m_Pool(pool)
+BufferStore::BufferStore(Device* device, UINT size, DWORD usage, D3DPOOL pool, bool indices)
+    : m_Device(device), m_Size(size), m_Usage(usage), m_Pool(pool), m_Indices(indices)
 {
 }
 
@@ -35,9 +36,8 @@ bool BufferStore::Allocate()
     }
     m_Memory.assign(m_Size, 0);
     glGenBuffers(1, &m_Name);
-    // Uploads go through the copy target so that no draw binding is disturbed.
-    glBindBuffer(GL_COPY_WRITE_BUFFER, m_Name);
-    glBufferData(GL_COPY_WRITE_BUFFER, m_Size, m_Memory.data(), GlUsage(m_Usage));
+    const GLenum target = profile::BindForUpload(m_Device->Gl(), m_Name, m_Indices);
+    glBufferData(target, m_Size, m_Memory.data(), GlUsage(m_Usage));
     return glGetError() == GL_NO_ERROR;
 }
 
@@ -67,16 +67,16 @@ HRESULT BufferStore::Unlock()
     if (m_LockFlags & D3DLOCK_READONLY)
         return D3D_OK;
     m_Device->MakeCurrent();
-    glBindBuffer(GL_COPY_WRITE_BUFFER, m_Name);
+    const GLenum target = profile::BindForUpload(m_Device->Gl(), m_Name, m_Indices);
     if (m_LockFlags & D3DLOCK_DISCARD)
-        glBufferData(GL_COPY_WRITE_BUFFER, m_Size, nullptr, GlUsage(m_Usage));
+        glBufferData(target, m_Size, nullptr, GlUsage(m_Usage));
     if (m_LockSize)
-        glBufferSubData(GL_COPY_WRITE_BUFFER, m_LockOffset, m_LockSize, m_Memory.data() + m_LockOffset);
+        glBufferSubData(target, m_LockOffset, m_LockSize, m_Memory.data() + m_LockOffset);
     return D3D_OK;
 }
 
 VertexBuffer::VertexBuffer(Device* device, UINT size, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : ResourceChild(device, pool == D3DPOOL_DEFAULT), m_Store(device, size, usage, pool), m_Fvf(fvf)
+    : ResourceChild(device, pool == D3DPOOL_DEFAULT), m_Store(device, size, usage, pool, false), m_Fvf(fvf)
 {
 }
 
@@ -105,7 +105,7 @@ HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* pDesc)
 }
 
 IndexBuffer::IndexBuffer(Device* device, UINT size, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : ResourceChild(device, pool == D3DPOOL_DEFAULT), m_Store(device, size, usage, pool), m_Format(format)
+    : ResourceChild(device, pool == D3DPOOL_DEFAULT), m_Store(device, size, usage, pool, true), m_Format(format)
 {
 }
 

@@ -6,7 +6,7 @@
 
 #include "d3d9/object.h"
 
-#include <epoxy/gl.h>
+#include "d3d9/gl.h"
 
 #include <vector>
 
@@ -15,7 +15,7 @@ namespace d3d9
 class BufferStore
 {
 public:
-    BufferStore(Device* device, UINT size, DWORD usage, D3DPOOL pool);
+    BufferStore(Device* device, UINT size, DWORD usage, D3DPOOL pool, bool indices);
     ~BufferStore();
     bool Allocate();
 
@@ -32,6 +32,7 @@ private:
     UINT m_Size;
     DWORD m_Usage;
     D3DPOOL m_Pool;
+    bool m_Indices;
     GLuint m_Name = 0;
     std::vector<uint8_t> m_Memory;
     bool m_Locked = false;

@@ -3,6 +3,7 @@
 #include "d3d9/buffer.h"
 #include "d3d9/declaration.h"
 #include "d3d9/direct3d.h"
+#include "d3d9/gl_profile.h"
 #include "d3d9/object.h"
 #include "d3d9/shader.h"
 #include "d3d9/surface.h"
@@ -132,10 +133,7 @@ HRESULT Device::Initialise(const D3DPRESENT_PARAMETERS& params)
     if (!m_SdlWindow)
         return D3DERR_INVALIDCALL;
 
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    profile::RequestContext();
     m_Context = SDL_GL_CreateContext(m_SdlWindow);
     if (!m_Context)
         return D3DERR_NOTAVAILABLE;
@@ -146,8 +144,7 @@ HRESULT Device::Initialise(const D3DPRESENT_PARAMETERS& params)
     glGetIntegerv(GL_MAX_SAMPLES, &m_MaxSamples);
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &m_MaxTextureSize);
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &m_MaxRenderbufferSize);
-    m_Anisotropy = epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") ||
-                   epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic");
+    m_Anisotropy = profile::InitialiseContext();
     glGenVertexArrays(1, &m_VertexArray);
     glGenFramebuffers(1, &m_DrawFramebuffer);
     glGenFramebuffers(1, &m_ReadFramebuffer);
@@ -157,9 +154,6 @@ HRESULT Device::Initialise(const D3DPRESENT_PARAMETERS& params)
     glGenBuffers(1, &m_UpIndexBuffer);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glEnable(GL_PROGRAM_POINT_SIZE);
-    // The framebuffers are mirrored, so GL's lower left is Direct3D's top left.
-    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
     m_Gl.Reset();
     m_Gl.BindVertexArray(m_VertexArray);
 

@@ -10,7 +10,7 @@
 #include "d3d9/translate.h"
 
 #include <d3d9.h>
-#include <epoxy/gl.h>
+#include "d3d9/gl.h"
 
 #include <SDL.h>
 
@@ -233,6 +233,8 @@ public:
     }
     void LosableChanged(int delta) { m_LosableObjects += delta; }
     void ForgetShader(const void* shader);
+    // Room for converting texels on their way to GL, reused from upload to upload.
+    std::vector<uint8_t>& Scratch() { return m_Scratch; }
 
     // Test hooks.
     void ForceLost();
@@ -304,11 +306,11 @@ private:
     void ResetViewportToTarget();
 
     // draw.cpp
-    HRESULT PrepareDraw(D3DPRIMITIVETYPE type, GLuint upBuffer, UINT upStride);
+    HRESULT PrepareDraw(D3DPRIMITIVETYPE type, GLuint upBuffer, UINT upStride, INT baseVertex = 0);
     bool FlushProgram(bool sprite);
     void FlushProgramUniforms();
     void FlushTextures();
-    bool FlushVertexInput(GLuint upBuffer, UINT upStride);
+    bool FlushVertexInput(GLuint upBuffer, UINT upStride, INT baseVertex);
 
     // shader.cpp
     Program* FindProgram(bool sprite);
@@ -377,5 +379,10 @@ private:
     Program* m_Program = nullptr;
     bool m_ProgramSprite = false;
     uint32_t m_EnabledAttribs = 0;
+    // Locations fed D3DCOLOR data, which the vertex shader swaps on GL ES; the
+    // base vertex the attribute pointers are offset by where GL has no base-vertex draws.
+    GLint m_BgraInputs = 0;
+    INT m_AppliedBaseVertex = 0;
+    std::vector<uint8_t> m_Scratch;
 };
 } // namespace d3d9

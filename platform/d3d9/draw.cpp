@@ -2,6 +2,7 @@
 
 #include "d3d9/buffer.h"
 #include "d3d9/declaration.h"
+#include "d3d9/gl_profile.h"
 #include "d3d9/shader.h"
 #include "d3d9/texture.h"
 
@@ -100,11 +101,12 @@ void Device::FlushTextures()
         m_Gl.BindTexture(static_cast<int>(stage), m_Textures[stage] ? m_Textures[stage]->Name() : 0);
 }
 
-bool Device::FlushVertexInput(GLuint upBuffer, UINT upStride)
+bool Device::FlushVertexInput(GLuint upBuffer, UINT upStride, INT baseVertex)
 {
-    if (!(m_Dirty & kDirtyVertexInput) && !upBuffer)
+    if (!(m_Dirty & kDirtyVertexInput) && !upBuffer && baseVertex == m_AppliedBaseVertex)
         return true;
     uint32_t enabled = 0;
+    GLint bgra = 0;
     for (const ShaderInput& input : m_VertexShader->Blob().inputs)
     {
         const VertexDeclaration::Element* element =
@@ -135,10 +137,14 @@ bool Device::FlushVertexInput(GLuint upBuffer, UINT upStride)
             stride = stream.stride;
         }
         const AttribFormat& format = element->format;
+        const int64_t start = int64_t{offset} + element->element.Offset + int64_t{baseVertex} * stride;
+        if (start < 0)
+            return false;
         m_Gl.BindArrayBuffer(buffer);
-        glVertexAttribPointer(location, format.size, format.type, format.normalized, static_cast<GLsizei>(stride),
-                              reinterpret_cast<const void*>(static_cast<uintptr_t>(offset + element->element.Offset)));
+        profile::AttribPointer(location, format, static_cast<GLsizei>(stride), static_cast<uintptr_t>(start));
         enabled |= 1u << location;
+        if (format.bgra)
+            bgra |= 1 << location;
     }
     const uint32_t changed = enabled ^ m_EnabledAttribs;
     for (GLuint location = 0; location < 32; ++location)
@@ -151,6 +157,8 @@ bool Device::FlushVertexInput(GLuint upBuffer, UINT upStride)
             glDisableVertexAttribArray(location);
     }
     m_EnabledAttribs = enabled;
+    m_BgraInputs = bgra;
+    m_AppliedBaseVertex = baseVertex;
     // After a draw from user memory stream 0 must be set up again.
     if (upBuffer)
         m_Dirty |= kDirtyVertexInput;
@@ -159,7 +167,7 @@ bool Device::FlushVertexInput(GLuint upBuffer, UINT upStride)
     return true;
 }
 
-HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, GLuint upBuffer, UINT upStride)
+HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, GLuint upBuffer, UINT upStride, INT baseVertex)
 {
     // Fixed-function vertex and pixel processing are not provided.
     if (!m_VertexShader || !m_PixelShader || !m_Declaration)
@@ -175,8 +183,13 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, GLuint upBuffer, UINT upStrid
     FlushTextures();
     FlushSamplers();
     FlushProgramUniforms();
-    if (!FlushVertexInput(upBuffer, upStride))
+    if (!FlushVertexInput(upBuffer, upStride, baseVertex))
         return D3DERR_INVALIDCALL;
+    if (m_Program->bgraInputs >= 0 && m_Program->bgraInputsValue != m_BgraInputs)
+    {
+        glUniform1i(m_Program->bgraInputs, m_BgraInputs);
+        m_Program->bgraInputsValue = m_BgraInputs;
+    }
     return D3D_OK;
 }
 
@@ -209,13 +222,12 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVer
         return D3DERR_INVALIDCALL;
     if (!Drawable() || primCount == 0)
         return D3D_OK;
-    const HRESULT hr = PrepareDraw(PrimitiveType, 0, 0);
+    const HRESULT hr = PrepareDraw(PrimitiveType, 0, 0, profile::kBaseVertexDraws ? 0 : BaseVertexIndex);
     if (FAILED(hr))
         return hr;
     m_Gl.BindElementBuffer(m_Indices->Store().Name());
-    glDrawElementsBaseVertex(mode, count, wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-                             reinterpret_cast<const void*>(static_cast<uintptr_t>(startIndex) * indexSize),
-                             BaseVertexIndex);
+    profile::DrawIndexed(mode, count, wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                         static_cast<uintptr_t>(startIndex) * indexSize, BaseVertexIndex);
     return D3D_OK;
 }
 
@@ -232,8 +244,8 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
     if (!Drawable() || PrimitiveCount == 0)
         return D3D_OK;
     MakeCurrent();
-    glBindBuffer(GL_COPY_WRITE_BUFFER, m_UpVertexBuffer);
-    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(count) * VertexStreamZeroStride, pVertexStreamZeroData,
+    const GLenum target = profile::BindForUpload(m_Gl, m_UpVertexBuffer, false);
+    glBufferData(target, static_cast<GLsizeiptr>(count) * VertexStreamZeroStride, pVertexStreamZeroData,
                  GL_STREAM_DRAW);
     const HRESULT hr = PrepareDraw(PrimitiveType, m_UpVertexBuffer, VertexStreamZeroStride);
     if (FAILED(hr))
@@ -258,11 +270,11 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
         return D3D_OK;
     MakeCurrent();
     const bool wide = IndexDataFormat == D3DFMT_INDEX32;
-    glBindBuffer(GL_COPY_WRITE_BUFFER, m_UpVertexBuffer);
-    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(MinVertexIndex + NumVertices) * VertexStreamZeroStride,
+    GLenum target = profile::BindForUpload(m_Gl, m_UpVertexBuffer, false);
+    glBufferData(target, static_cast<GLsizeiptr>(MinVertexIndex + NumVertices) * VertexStreamZeroStride,
                  pVertexStreamZeroData, GL_STREAM_DRAW);
-    glBindBuffer(GL_COPY_WRITE_BUFFER, m_UpIndexBuffer);
-    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(count) * (wide ? 4 : 2), pIndexData, GL_STREAM_DRAW);
+    target = profile::BindForUpload(m_Gl, m_UpIndexBuffer, true);
+    glBufferData(target, static_cast<GLsizeiptr>(count) * (wide ? 4 : 2), pIndexData, GL_STREAM_DRAW);
     const HRESULT hr = PrepareDraw(PrimitiveType, m_UpVertexBuffer, VertexStreamZeroStride);
     if (FAILED(hr))
         return hr;

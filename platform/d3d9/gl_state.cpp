@@ -1,5 +1,7 @@
 #include "d3d9/gl_state.h"
 
+#include "d3d9/gl_profile.h"
+
 namespace d3d9
 {
 namespace
@@ -217,7 +219,7 @@ void GlState::PolygonMode(GLenum mode)
 {
     if (m_PolygonMode != mode)
     {
-        glPolygonMode(GL_FRONT_AND_BACK, mode);
+        profile::PolygonMode(mode);
         m_PolygonMode = mode;
     }
 }
@@ -280,7 +282,7 @@ void GlState::DepthRange(float nearZ, float farZ)
 {
     if (m_DepthRange[0] != nearZ || m_DepthRange[1] != farZ)
     {
-        glDepthRange(nearZ, farZ);
+        profile::DepthRange(nearZ, farZ);
         m_DepthRange[0] = nearZ;
         m_DepthRange[1] = farZ;
     }

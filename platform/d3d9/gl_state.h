@@ -4,7 +4,7 @@
 // every slot that still holds it, so a recycled name is bound again.
 #pragma once
 
-#include <epoxy/gl.h>
+#include "d3d9/gl.h"
 
 namespace d3d9
 {

@@ -1,5 +1,6 @@
 #include "d3d9/device.h"
 
+#include "d3d9/gl_profile.h"
 #include "d3d9/surface.h"
 
 namespace d3d9
@@ -37,7 +38,9 @@ HRESULT Device::CreateSwapSurfaces(const D3DPRESENT_PARAMETERS& params)
         if (!m_ResolveRenderbuffer)
             glGenRenderbuffers(1, &m_ResolveRenderbuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, m_ResolveRenderbuffer);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, params.BackBufferWidth, params.BackBufferHeight);
+        // The resolve target has the back buffer's format: GL ES resolves only between equal formats.
+        glRenderbufferStorage(GL_RENDERBUFFER, backBuffer->Format().internalFormat, params.BackBufferWidth,
+                              params.BackBufferHeight);
         m_Gl.BindReadFramebuffer(m_ResolveFramebuffer);
         glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_ResolveRenderbuffer);
     }
@@ -51,18 +54,12 @@ void Device::ApplyPresentMode(const D3DPRESENT_PARAMETERS& params)
     SDL_GL_SetSwapInterval(SwapInterval(params.PresentationInterval));
     if (!params.Windowed)
     {
-        SDL_DisplayMode mode{};
-        mode.format = SDL_PIXELFORMAT_RGB888;
-        mode.w = static_cast<int>(params.BackBufferWidth);
-        mode.h = static_cast<int>(params.BackBufferHeight);
-        mode.refresh_rate = static_cast<int>(params.FullScreen_RefreshRateInHz);
-        SDL_SetWindowDisplayMode(m_SdlWindow, &mode);
-        SDL_SetWindowFullscreen(m_SdlWindow, SDL_WINDOW_FULLSCREEN);
+        profile::EnterFullscreen(m_SdlWindow, params);
         m_MadeFullscreen = true;
     }
     else if (m_MadeFullscreen)
     {
-        SDL_SetWindowFullscreen(m_SdlWindow, 0);
+        profile::LeaveFullscreen(m_SdlWindow);
         m_MadeFullscreen = false;
     }
 }
@@ -103,7 +100,7 @@ HRESULT Device::Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDe
     const GLenum filter = width == bufferWidth && height == bufferHeight ? GL_NEAREST : GL_LINEAR;
     // The back buffer is stored top row first; the window wants the bottom row first.
     glBlitFramebuffer(0, 0, bufferWidth, bufferHeight, 0, height, width, 0, GL_COLOR_BUFFER_BIT, filter);
-    SDL_GL_SwapWindow(m_SdlWindow);
+    profile::SwapWindow(m_SdlWindow);
     m_Dirty |= kDirtyFramebuffer | kGroupScissor;
     return D3D_OK;
 }

@@ -230,6 +230,7 @@ Program* LinkProgram(const VertexShader* vs, const PixelShader* ps, bool sprite)
     program->pixelOffset = glGetUniformLocation(name, "quorl_PixelOffset");
     program->pointSize = glGetUniformLocation(name, "quorl_PointSize");
     program->alphaTest = glGetUniformLocation(name, "quorl_AlphaTest");
+    program->bgraInputs = glGetUniformLocation(name, "quorl_BgraInputs");
     program->vsCount = static_cast<GLsizei>(vs->Blob().registerCount);
     program->psCount = static_cast<GLsizei>(ps->Blob().registerCount);
     // Sampler units never change for a program: set them once here.

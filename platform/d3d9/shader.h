@@ -5,7 +5,7 @@
 
 #include "d3d9/object.h"
 
-#include <epoxy/gl.h>
+#include "d3d9/gl.h"
 #include "d3d9/shader_blob.h"
 
 #include <string>
@@ -75,6 +75,7 @@ struct Program
     GLint pixelOffset = -1;
     GLint pointSize = -1;
     GLint alphaTest = -1;
+    GLint bgraInputs = -1;
     GLsizei vsCount = 0;
     GLsizei psCount = 0;
     uint64_t vsVersion = 0;
@@ -82,6 +83,7 @@ struct Program
     float pixelOffsetValue[2] = {-1.0f, -1.0f};
     float pointSizeValue[3] = {-1.0f, -1.0f, -1.0f};
     float alphaTestValue[2] = {-1.0f, -1.0f};
+    GLint bgraInputsValue = -1;
 };
 
 // Links and sets sampler units once; null when GL refuses the pair.

@@ -1,4 +1,5 @@
 #include "d3d9/device.h"
+#include "d3d9/gl_profile.h"
 
 #include "d3d9/surface.h"
 #include "d3d9/texture.h"
@@ -230,10 +231,7 @@ void Device::UpdateSamplerObject(UINT stage)
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, TranslateAddress(ss[D3DSAMP_ADDRESSU]));
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, TranslateAddress(ss[D3DSAMP_ADDRESSV]));
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, TranslateAddress(ss[D3DSAMP_ADDRESSW]));
-    float border[4];
-    ColorToFloats(ss[D3DSAMP_BORDERCOLOR], border);
-    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
-    glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, DwordToFloat(ss[D3DSAMP_MIPMAPLODBIAS]));
+    profile::SetSamplerExtras(sampler, ss);
     // MAXMIPLEVEL names the most detailed level that may be used.
     glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(ss[D3DSAMP_MAXMIPLEVEL]));
     if (m_Anisotropy)

@@ -5,7 +5,6 @@
 
 #include "d3d9/object.h"
 
-#include <epoxy/gl.h>
 #include "d3d9/translate.h"
 
 namespace d3d9

@@ -1,4 +1,5 @@
 #include "d3d9/device.h"
+#include "d3d9/gl_profile.h"
 
 #include "d3d9/surface.h"
 
@@ -143,7 +144,7 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     }
     if (Flags & D3DCLEAR_ZBUFFER)
     {
-        glClearDepth(std::min(std::max(Z, 0.0f), 1.0f));
+        profile::ClearDepth(std::min(std::max(Z, 0.0f), 1.0f));
         m_Gl.DepthMask(true);
         mask |= GL_DEPTH_BUFFER_BIT;
     }

@@ -1,6 +1,7 @@
 #include "d3d9/test_hooks.h"
 
 #include "d3d9/device.h"
+#include "d3d9/gl_profile.h"
 #include "d3d9/surface.h"
 #include "d3d9/texture.h"
 
@@ -32,7 +33,7 @@ bool Device::ReadSurfacePixels(Surface* surface, std::vector<uint32_t>& argb, UI
     height = desc.Height;
     argb.assign(static_cast<size_t>(width) * height, 0);
     // Framebuffer row 0 is Direct3D's top row, so the rows come out in order.
-    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, argb.data());
+    profile::ReadArgb(static_cast<GLsizei>(width), static_cast<GLsizei>(height), argb.data());
     if (desc.Format == D3DFMT_X8R8G8B8)
         for (uint32_t& pixel : argb)
             pixel |= 0xFF000000u;

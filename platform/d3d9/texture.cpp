@@ -1,6 +1,7 @@
 #include "d3d9/texture.h"
 
 #include "d3d9/device.h"
+#include "d3d9/gl_profile.h"
 #include "d3d9/surface.h"
 
 #include <algorithm>
@@ -16,8 +17,8 @@ UINT LevelSize(UINT size, UINT level)
 }
 } // namespace
 
-Texture::Texture(Device* device, DWORD usage, D3DFORMAT format, D3DPOOL pool, const FormatInfo& info)
-    : ResourceChild(device, pool == D3DPOOL_DEFAULT), m_Usage(usage), m_Format(format), m_Pool(pool), m_Info(info)
+Texture::Texture(Device* device, DWORD usage, D3DPOOL pool, const FormatInfo& info)
+    : ResourceChild(device, pool == D3DPOOL_DEFAULT), m_Usage(usage), m_Pool(pool), m_Info(info)
 {
 }
 
@@ -45,7 +46,7 @@ HRESULT Texture::Create(Device* device, UINT width, UINT height, UINT levels, DW
     const UINT glLevels = levels == 0 || autoGen ? fullChain : levels;
     const UINT visibleLevels = autoGen ? 1 : glLevels;
 
-    Texture* created = new Texture(device, usage, format, pool, info);
+    Texture* created = new Texture(device, usage, pool, info);
     created->m_GlLevels = glLevels;
     device->MakeCurrent();
     while (glGetError() != GL_NO_ERROR)
@@ -55,7 +56,7 @@ HRESULT Texture::Create(Device* device, UINT width, UINT height, UINT levels, DW
     device->Gl().BindTexture(0, created->m_Name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(glLevels - 1));
-    glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, info.swizzle);
+    profile::SetSwizzle(info);
     std::vector<uint8_t> zeros;
     for (UINT level = 0; level < glLevels; ++level)
     {
@@ -237,8 +238,9 @@ void Texture::Upload(UINT levelIndex, LONG top, LONG bottom)
     }
     // Rows go up top row first, so texture coordinate (0, 0) is the top-left texel.
     const UINT pitch = LevelPitch(m_Info, level.width);
-    glTexSubImage2D(GL_TEXTURE_2D, levelIndex, 0, top, level.width, bottom - top, m_Info.format, m_Info.type,
-                    level.memory.data() + static_cast<size_t>(top) * pitch);
+    const void* pixels = profile::UploadPixels(m_Info, level.memory.data() + static_cast<size_t>(top) * pitch,
+                                               level.width, static_cast<UINT>(bottom - top), m_Device->Scratch());
+    glTexSubImage2D(GL_TEXTURE_2D, levelIndex, 0, top, level.width, bottom - top, m_Info.format, m_Info.type, pixels);
 }
 
 HRESULT Texture::AddDirtyRect(const RECT*)

@@ -5,7 +5,7 @@
 
 #include "d3d9/object.h"
 
-#include <epoxy/gl.h>
+#include "d3d9/gl.h"
 #include "d3d9/translate.h"
 
 #include <vector>
@@ -51,12 +51,11 @@ private:
         Surface* surface = nullptr;
     };
 
-    Texture(Device* device, DWORD usage, D3DFORMAT format, D3DPOOL pool, const FormatInfo& info);
+    Texture(Device* device, DWORD usage, D3DPOOL pool, const FormatInfo& info);
     bool Lockable() const;
     void Upload(UINT level, LONG top, LONG bottom);
 
     DWORD m_Usage;
-    D3DFORMAT m_Format;
     D3DPOOL m_Pool;
     FormatInfo m_Info;
     GLuint m_Name = 0;

@@ -4,9 +4,7 @@
 
 namespace d3d9
 {
-namespace
-{
-FormatInfo Plain(GLenum internalFormat, GLenum format, GLenum type, UINT bytes, bool renderable)
+FormatInfo PlainFormat(GLenum internalFormat, GLenum format, GLenum type, UINT bytes, bool renderable)
 {
     FormatInfo info;
     info.internalFormat = internalFormat;
@@ -17,7 +15,7 @@ FormatInfo Plain(GLenum internalFormat, GLenum format, GLenum type, UINT bytes, 
     return info;
 }
 
-FormatInfo Swizzled(FormatInfo info, GLint r, GLint g, GLint b, GLint a)
+FormatInfo SwizzledFormat(FormatInfo info, GLint r, GLint g, GLint b, GLint a)
 {
     info.swizzle[0] = r;
     info.swizzle[1] = g;
@@ -26,7 +24,7 @@ FormatInfo Swizzled(FormatInfo info, GLint r, GLint g, GLint b, GLint a)
     return info;
 }
 
-FormatInfo Compressed(GLenum internalFormat, UINT blockBytes)
+FormatInfo CompressedFormat(GLenum internalFormat, UINT blockBytes)
 {
     FormatInfo info;
     info.internalFormat = internalFormat;
@@ -34,7 +32,7 @@ FormatInfo Compressed(GLenum internalFormat, UINT blockBytes)
     return info;
 }
 
-FormatInfo Depth(GLenum internalFormat, bool stencil)
+FormatInfo DepthFormat(GLenum internalFormat, bool stencil)
 {
     FormatInfo info;
     info.internalFormat = internalFormat;
@@ -43,66 +41,22 @@ FormatInfo Depth(GLenum internalFormat, bool stencil)
     info.bytesPerPixel = 4;
     return info;
 }
-} // namespace
 
-bool TranslateFormat(D3DFORMAT format, FormatInfo& info)
+bool TranslateSharedFormat(D3DFORMAT format, FormatInfo& info)
 {
-    // Direct3D names channels from the most significant bit; in little-endian
-    // memory A8R8G8B8 is the byte order B, G, R, A, which GL calls BGRA.
     switch (format)
     {
-    case D3DFMT_A8R8G8B8: info = Plain(GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true); return true;
-    case D3DFMT_X8R8G8B8:
-        info =
-            Swizzled(Plain(GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true), GL_RED, GL_GREEN, GL_BLUE, GL_ONE);
-        return true;
-    case D3DFMT_A8B8G8R8: info = Plain(GL_RGBA8, GL_RGBA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true); return true;
-    case D3DFMT_X8B8G8R8:
-        info =
-            Swizzled(Plain(GL_RGBA8, GL_RGBA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, true), GL_RED, GL_GREEN, GL_BLUE, GL_ONE);
-        return true;
-    case D3DFMT_R5G6B5: info = Plain(GL_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, 2, true); return true;
-    case D3DFMT_X1R5G5B5:
-        info = Swizzled(Plain(GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV, 2, true), GL_RED, GL_GREEN, GL_BLUE,
-                        GL_ONE);
-        return true;
-    case D3DFMT_A1R5G5B5: info = Plain(GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV, 2, true); return true;
-    case D3DFMT_A4R4G4B4: info = Plain(GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV, 2, false); return true;
-    case D3DFMT_L8:
-        info = Swizzled(Plain(GL_R8, GL_RED, GL_UNSIGNED_BYTE, 1, false), GL_RED, GL_RED, GL_RED, GL_ONE);
-        return true;
-    case D3DFMT_A8:
-        info = Swizzled(Plain(GL_R8, GL_RED, GL_UNSIGNED_BYTE, 1, false), GL_ZERO, GL_ZERO, GL_ZERO, GL_RED);
-        return true;
-    case D3DFMT_A8L8:
-        info = Swizzled(Plain(GL_RG8, GL_RG, GL_UNSIGNED_BYTE, 2, false), GL_RED, GL_RED, GL_RED, GL_GREEN);
-        return true;
-    case D3DFMT_R16F:
-        info = Swizzled(Plain(GL_R16F, GL_RED, GL_HALF_FLOAT, 2, true), GL_RED, GL_ONE, GL_ONE, GL_ONE);
-        return true;
-    case D3DFMT_G16R16F:
-        info = Swizzled(Plain(GL_RG16F, GL_RG, GL_HALF_FLOAT, 4, true), GL_RED, GL_GREEN, GL_ONE, GL_ONE);
-        return true;
-    case D3DFMT_A16B16G16R16F: info = Plain(GL_RGBA16F, GL_RGBA, GL_HALF_FLOAT, 8, true); return true;
-    case D3DFMT_R32F:
-        info = Swizzled(Plain(GL_R32F, GL_RED, GL_FLOAT, 4, true), GL_RED, GL_ONE, GL_ONE, GL_ONE);
-        return true;
-    case D3DFMT_G32R32F:
-        info = Swizzled(Plain(GL_RG32F, GL_RG, GL_FLOAT, 8, true), GL_RED, GL_GREEN, GL_ONE, GL_ONE);
-        return true;
-    case D3DFMT_A32B32G32R32F: info = Plain(GL_RGBA32F, GL_RGBA, GL_FLOAT, 16, true); return true;
-    case D3DFMT_DXT1: info = Compressed(GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 8); return true;
-    case D3DFMT_DXT3: info = Compressed(GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 16); return true;
-    case D3DFMT_DXT5: info = Compressed(GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 16); return true;
-    case D3DFMT_D24S8: info = Depth(GL_DEPTH24_STENCIL8, true); return true;
-    case D3DFMT_D24X8: info = Depth(GL_DEPTH_COMPONENT24, false); return true;
+    case D3DFMT_DXT1: info = CompressedFormat(GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 8); return true;
+    case D3DFMT_DXT3: info = CompressedFormat(GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 16); return true;
+    case D3DFMT_DXT5: info = CompressedFormat(GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 16); return true;
+    case D3DFMT_D24S8: info = DepthFormat(GL_DEPTH24_STENCIL8, true); return true;
+    case D3DFMT_D24X8: info = DepthFormat(GL_DEPTH_COMPONENT24, false); return true;
     case D3DFMT_D16:
     case D3DFMT_D16_LOCKABLE:
-        info = Depth(GL_DEPTH_COMPONENT16, false);
+        info = DepthFormat(GL_DEPTH_COMPONENT16, false);
         info.bytesPerPixel = 2;
         return true;
-    case D3DFMT_D32: info = Depth(GL_DEPTH_COMPONENT32, false); return true;
-    case D3DFMT_D24FS8: info = Depth(GL_DEPTH32F_STENCIL8, true); return true;
+    case D3DFMT_D24FS8: info = DepthFormat(GL_DEPTH32F_STENCIL8, true); return true;
     default: return false;
     }
 }
@@ -214,18 +168,6 @@ GLenum TranslateStencilOp(DWORD op)
     }
 }
 
-GLenum TranslateAddress(DWORD address)
-{
-    switch (address)
-    {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    case D3DTADDRESS_MIRRORONCE: return GL_MIRROR_CLAMP_TO_EDGE;
-    default: return GL_REPEAT;
-    }
-}
-
 GLenum TranslateMagFilter(DWORD filter)
 {
     return filter == D3DTEXF_NONE || filter == D3DTEXF_POINT ? GL_NEAREST : GL_LINEAR;
@@ -239,16 +181,6 @@ GLenum TranslateMinFilter(DWORD minFilter, DWORD mipFilter)
     case D3DTEXF_NONE: return linear ? GL_LINEAR : GL_NEAREST;
     case D3DTEXF_POINT: return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
     default: return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-    }
-}
-
-GLenum TranslateFillMode(DWORD fill)
-{
-    switch (fill)
-    {
-    case D3DFILL_POINT: return GL_POINT;
-    case D3DFILL_WIREFRAME: return GL_LINE;
-    default: return GL_FILL;
     }
 }
 
@@ -272,8 +204,7 @@ bool TranslateDeclType(BYTE type, AttribFormat& format)
     case D3DDECLTYPE_FLOAT2: format = {2, GL_FLOAT, GL_FALSE, 8}; return true;
     case D3DDECLTYPE_FLOAT3: format = {3, GL_FLOAT, GL_FALSE, 12}; return true;
     case D3DDECLTYPE_FLOAT4: format = {4, GL_FLOAT, GL_FALSE, 16}; return true;
-    // Bytes B, G, R, A in memory arrive as (r, g, b, a).
-    case D3DDECLTYPE_D3DCOLOR: format = {GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4}; return true;
+    case D3DDECLTYPE_D3DCOLOR: format = {4, GL_UNSIGNED_BYTE, GL_TRUE, 4, true}; return true;
     case D3DDECLTYPE_UBYTE4: format = {4, GL_UNSIGNED_BYTE, GL_FALSE, 4}; return true;
     case D3DDECLTYPE_SHORT2: format = {2, GL_SHORT, GL_FALSE, 4}; return true;
     case D3DDECLTYPE_SHORT4: format = {4, GL_SHORT, GL_FALSE, 8}; return true;

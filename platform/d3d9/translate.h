@@ -1,13 +1,32 @@
 // Direct3D 9 to OpenGL mappings: pure functions, no GL context needed.
 #pragma once
 
+#include "d3d9/gl.h"
+
 #include <d3d9.h>
-#include <epoxy/gl.h>
 
 #include <cstdint>
 
 namespace d3d9
 {
+// How texels go from Direct3D's layout to what an OpenGL upload takes, where
+// the two differ: OpenGL ES can neither swizzle nor take BGRA or reversed
+// packed types, so its uploads are converted.
+enum class Conversion : uint8_t
+{
+    None,
+    BgraToRgba,
+    BgrxToRgb,
+    RgbxToRgb,
+    Argb1555ToRgba5551,
+    Xrgb1555ToRgba5551,
+    Argb4444ToRgba4444,
+    R16fToRgba,
+    Rg16fToRgba,
+    R32fToRgba,
+    Rg32fToRgba,
+};
+
 // A texture or surface format as OpenGL stores and uploads it.
 struct FormatInfo
 {
@@ -20,10 +39,19 @@ struct FormatInfo
     bool depth = false;
     bool stencil = false;
     GLint swizzle[4] = {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA};
+    Conversion conversion = Conversion::None;
 };
 
-// False for a format the layer does not provide.
+// False for a format the layer does not provide. The table is the GL
+// flavour's own (gl_desktop.cpp, gl_es.cpp), built from these pieces.
 bool TranslateFormat(D3DFORMAT format, FormatInfo& info);
+FormatInfo PlainFormat(GLenum internalFormat, GLenum format, GLenum type, UINT bytes, bool renderable);
+FormatInfo SwizzledFormat(FormatInfo info, GLint r, GLint g, GLint b, GLint a);
+FormatInfo CompressedFormat(GLenum internalFormat, UINT blockBytes);
+FormatInfo DepthFormat(GLenum internalFormat, bool stencil);
+// The entries both tables share: the block-compressed formats and the depth
+// formats that both flavours store alike.
+bool TranslateSharedFormat(D3DFORMAT format, FormatInfo& info);
 
 // Bytes per row of a level and rows of bytes (blocks for compressed formats).
 UINT LevelPitch(const FormatInfo& info, UINT width);
@@ -38,10 +66,11 @@ void TranslateBlendPair(DWORD src, DWORD dest, GLenum& glSrc, GLenum& glDest);
 GLenum TranslateBlendOp(DWORD op);
 GLenum TranslateCompare(DWORD func);
 GLenum TranslateStencilOp(DWORD op);
+// Per GL flavour, as TranslateFormat.
 GLenum TranslateAddress(DWORD address);
 GLenum TranslateMagFilter(DWORD filter);
 GLenum TranslateMinFilter(DWORD minFilter, DWORD mipFilter);
-GLenum TranslateFillMode(DWORD fill);
+GLenum TranslateFillMode(DWORD fill); // per GL flavour
 
 // Culling under the layer's mirrored framebuffers: front faces are GL_CCW.
 struct CullState
@@ -53,10 +82,11 @@ CullState TranslateCull(DWORD cull);
 
 struct AttribFormat
 {
-    GLint size; // components, or GL_BGRA for D3DCOLOR
+    GLint size; // components
     GLenum type;
     GLboolean normalized;
     UINT bytes;
+    bool bgra = false; // D3DCOLOR: bytes B, G, R, A arrive as (r, g, b, a)
 };
 // False for a declaration type the layer does not provide.
 bool TranslateDeclType(BYTE type, AttribFormat& format);

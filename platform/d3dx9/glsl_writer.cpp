@@ -1,5 +1,7 @@
 #include "d3dx9/glsl_writer.h"
 
+#include "d3d9/gl_flavour.h"
+
 #include <d3d9.h>
 #include <spirv_cross/spirv_glsl.hpp>
 
@@ -124,8 +126,12 @@ public:
 
         HideOtherNames();
         CompilerGLSL::Options options;
-        options.version = 330;
-        options.es = false;
+        // GLSL 330 for OpenGL 3.3, GLSL ES 3.00 for WebGL 2, where pixel
+        // shaders compute at full precision as Direct3D 9's do.
+        options.version = d3d9::kGlEs ? 300 : 330;
+        options.es = d3d9::kGlEs;
+        options.fragment.default_float_precision = CompilerGLSL::Options::Highp;
+        options.fragment.default_int_precision = CompilerGLSL::Options::Highp;
         options.enable_420pack_extension = false;
         m_Compiler.set_common_options(options);
         std::string body = m_Compiler.compile();
@@ -425,12 +431,21 @@ private:
     {
         std::ostringstream decl, code;
         decl << "\nuniform vec2 quorl_PixelOffset;\n";
+        // GL ES takes no BGRA attributes: the device says which locations
+        // carry D3DCOLOR bytes, whose red and blue are swapped here.
+        if (d3d9::kGlEs)
+            decl << "uniform int quorl_BgraInputs;\n";
         uint32_t location = 0;
         for (const StageVariable& input : m_Inputs)
         {
             std::string attribute = "a_" + input.semantic.Key();
             decl << "layout(location = " << location << ") in vec4 " << attribute << ";\n";
-            code << "    " << Narrow(input, attribute);
+            if (d3d9::kGlEs)
+                code << "    "
+                     << Narrow(input, "((quorl_BgraInputs & " + std::to_string(1u << location) + ") != 0 ? " +
+                                          attribute + ".zyxw : " + attribute + ")");
+            else
+                code << "    " << Narrow(input, attribute);
             uint32_t usage = 0;
             DeclarationUsage(input.semantic.name, usage);
             blob.inputs.push_back({usage, input.semantic.index, location});
@@ -473,8 +488,12 @@ private:
         for (const StageVariable& input : m_Inputs)
         {
             std::string varying = "v_" + input.semantic.Key();
+            // GL ES puts the sprite origin at the top left, which is the bottom
+            // left of the mirrored target; OpenGL is set to the lower left.
             if (sprite && input.semantic.Key() == "TEXCOORD0")
-                code << "    " << Narrow(input, "vec4(gl_PointCoord, 0.0, 1.0)");
+                code << "    "
+                     << Narrow(input, d3d9::kGlEs ? "vec4(gl_PointCoord.x, 1.0 - gl_PointCoord.y, 0.0, 1.0)"
+                                                  : "vec4(gl_PointCoord, 0.0, 1.0)");
             else
             {
                 decl << "in vec4 " << varying << ";\n";

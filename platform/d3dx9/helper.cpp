@@ -216,8 +216,7 @@ bool RunInHelper(Work work, const std::string& request, std::string& reply, cons
     Helper& helper = g_Helper;
     if (!Ready(helper, false))
     {
-        reply = work(
-            request, answer ? answer : [](const std::string&, std::string&) { return false; });
+        reply = RunHere(work, request, answer);
         return true;
     }
     ++helper.jobs;

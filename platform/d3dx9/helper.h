@@ -29,4 +29,11 @@ void StartHelper();
 // its questions with `answer`. False when the helper ended during the call or
 // its reply did not come. Where no helper can be started, work runs here.
 bool RunInHelper(Work work, const std::string& request, std::string& reply, const Ask& answer = nullptr);
+
+// The work run in this process, for where no helper can serve it.
+inline std::string RunHere(Work work, const std::string& request, const Ask& answer)
+{
+    return work(
+        request, answer ? answer : [](const std::string&, std::string&) { return false; });
+}
 } // namespace d3dx9

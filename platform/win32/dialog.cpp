@@ -1,35 +1,36 @@
-// The dialog manager: modal dialogs built with GTK 3 from the program's dialog
-// templates, run on the thread that calls DialogBoxParamA (GTK is only ever
-// used from it), and the API that the dialog procedure calls.
+// The dialog manager on Linux: modal dialogs built with GTK 3 from the
+// program's dialog templates, run on the thread that calls DialogBoxParamA
+// (GTK is only ever used from it); dialog_api.cpp answers the procedure's calls.
 #include "win32/dialog.h"
 #include "win32/dialog_internal.h"
-
-#include <algorithm>
 
 namespace win32
 {
 
-namespace
+ControlState* Dialog::Item(int id, ControlView*& view)
 {
-// Eight past a multiple of 16: never one of the window manager's handles.
-uintptr_t g_NextHandle = 0x20018;
-} // namespace
-
-HWND NewHandle()
-{
-    const HWND handle = reinterpret_cast<HWND>(g_NextHandle);
-    g_NextHandle += 0x10;
-    return handle;
+    for (const auto& control : controls)
+    {
+        if (control->itemTemplate.id == id)
+        {
+            view = control.get();
+            return control.get();
+        }
+    }
+    return nullptr;
 }
 
-INT_PTR Send(Dialog& dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+void Dialog::End()
 {
-    return dialog.proc(dialog.handle, msg, wParam, lParam);
+    gtk_widget_hide(window);
+    if (loop)
+        g_main_loop_quit(loop);
 }
 
-void Command(Dialog& dialog, int id, WORD code, HWND control)
+void Dialog::BaseUnits(int& x, int& y) const
 {
-    Send(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+    x = baseX;
+    y = baseY;
 }
 
 } // namespace win32
@@ -38,38 +39,6 @@ namespace
 {
 
 using namespace win32;
-
-std::vector<Dialog*> g_Dialogs; // open dialogs, innermost last
-
-Dialog* FindDialog(HWND hDlg)
-{
-    for (Dialog* dialog : g_Dialogs)
-    {
-        if (dialog->handle == hDlg)
-            return dialog;
-    }
-    return nullptr;
-}
-
-Control* FindControl(HWND hDlg, int id)
-{
-    Dialog* dialog = FindDialog(hDlg);
-    if (!dialog)
-        return nullptr;
-    for (const auto& control : dialog->controls)
-    {
-        if (control->itemTemplate.id == id)
-            return control.get();
-    }
-    return nullptr;
-}
-
-void CommandFor(Dialog& dialog, int id)
-{
-    const auto it = std::find_if(dialog.controls.begin(), dialog.controls.end(),
-                                 [id](const std::unique_ptr<Control>& c) { return c->itemTemplate.id == id; });
-    Command(dialog, id, BN_CLICKED, it == dialog.controls.end() ? nullptr : (*it)->handle);
-}
 
 Control* FocusedControl(Dialog& dialog)
 {
@@ -125,12 +94,12 @@ gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data)
         // Enter presses the focused push button, else the default one.
         Control* focused = FocusedControl(dialog);
         if (focused && focused->kind == Control::PushButton)
-            Command(dialog, focused->itemTemplate.id, BN_CLICKED, focused->handle);
+            dialog.Command(focused->itemTemplate.id, BN_CLICKED, focused->handle);
         else
-            CommandFor(dialog, dialog.defaultId);
+            dialog.CommandFor(dialog.defaultId);
         return TRUE;
     }
-    case GDK_KEY_Escape: CommandFor(dialog, IDCANCEL); return TRUE;
+    case GDK_KEY_Escape: dialog.CommandFor(IDCANCEL); return TRUE;
     case GDK_KEY_Tab:
     case GDK_KEY_KP_Tab:
     case GDK_KEY_ISO_Left_Tab:
@@ -146,8 +115,8 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data)
 {
     Dialog& dialog = *static_cast<Dialog*>(data);
     // A procedure that leaves WM_CLOSE to the default handling gets IDCANCEL, as from DefDlgProc.
-    if (!Send(dialog, WM_CLOSE, 0, 0) && !dialog.ended)
-        CommandFor(dialog, IDCANCEL);
+    if (!dialog.Send(WM_CLOSE, 0, 0) && !dialog.ended)
+        dialog.CommandFor(IDCANCEL);
     return TRUE;
 }
 
@@ -219,8 +188,10 @@ void Destroy(Dialog& dialog)
 
 GtkWidget* Win32GetDialogWidget(HWND hWnd)
 {
-    for (Dialog* dialog : g_Dialogs)
+    // Every open dialog on this host is GTK's.
+    for (DialogHost* host : OpenDialogs())
     {
+        const Dialog* dialog = static_cast<const Dialog*>(host);
         if (dialog->handle == hWnd)
             return dialog->window;
         for (const auto& control : dialog->controls)
@@ -253,7 +224,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, H
         return -1;
     }
     Dialog dialog;
-    dialog.handle = NewHandle();
+    dialog.handle = NewDialogHandle();
     dialog.proc = lpDialogFunc;
     if (!Build(dialog, tmpl))
     {
@@ -261,7 +232,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, H
         SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
         return -1;
     }
-    g_Dialogs.push_back(&dialog);
+    OpenDialog(dialog);
 
     HWND firstTabStop = nullptr;
     for (const auto& control : dialog.controls)
@@ -270,7 +241,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, H
             firstTabStop = control->handle;
     }
     // The dialog is built and filled before it is shown; wParam names the control that would get the focus.
-    const INT_PTR focusDefault = Send(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTabStop), dwInitParam);
+    const INT_PTR focusDefault = dialog.Send(WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTabStop), dwInitParam);
     if (!dialog.ended)
     {
         // TRUE asks for the first tab stop; FALSE leaves the focus to the procedure, and with
@@ -282,74 +253,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, H
         gtk_window_present(GTK_WINDOW(dialog.window));
         g_main_loop_run(dialog.loop);
     }
-    g_Dialogs.erase(std::find(g_Dialogs.begin(), g_Dialogs.end(), &dialog));
+    CloseDialog(dialog);
     Destroy(dialog);
     return dialog.result;
-}
-
-BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult)
-{
-    Dialog* dialog = FindDialog(hDlg);
-    if (!dialog)
-    {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    // The dialog closes when its procedure returns, as on Windows.
-    dialog->ended = true;
-    dialog->result = nResult;
-    gtk_widget_hide(dialog->window);
-    if (dialog->loop)
-        g_main_loop_quit(dialog->loop);
-    return TRUE;
-}
-
-HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem)
-{
-    Control* control = FindControl(hDlg, nIDDlgItem);
-    if (!control)
-    {
-        SetLastError(FindDialog(hDlg) ? ERROR_CONTROL_ID_NOT_FOUND : ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
-    return control->handle;
-}
-
-LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam)
-{
-    Control* control = FindControl(hDlg, nIDDlgItem);
-    if (!control)
-    {
-        SetLastError(FindDialog(hDlg) ? ERROR_CONTROL_ID_NOT_FOUND : ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    return ControlMessage(*control, Msg, wParam, lParam);
-}
-
-BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck)
-{
-    if (!FindControl(hDlg, nIDButton))
-        return FALSE;
-    SendDlgItemMessageA(hDlg, nIDButton, BM_SETCHECK, uCheck, 0);
-    return TRUE;
-}
-
-UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton)
-{
-    return static_cast<UINT>(SendDlgItemMessageA(hDlg, nIDButton, BM_GETCHECK, 0, 0));
-}
-
-BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect)
-{
-    Dialog* dialog = FindDialog(hDlg);
-    if (!dialog || !lpRect)
-    {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    lpRect->left = MulDiv(lpRect->left, dialog->baseX, 4);
-    lpRect->right = MulDiv(lpRect->right, dialog->baseX, 4);
-    lpRect->top = MulDiv(lpRect->top, dialog->baseY, 8);
-    lpRect->bottom = MulDiv(lpRect->bottom, dialog->baseY, 8);
-    return TRUE;
 }

@@ -2,6 +2,7 @@
 // controls (dialog_controls.cpp) and its GTK look (dialog_look.cpp).
 #pragma once
 
+#include "win32/dialog_control.h"
 #include "win32/dialog_template.h"
 
 #include <windows.h>
@@ -17,61 +18,42 @@ namespace win32
 
 struct Dialog;
 
-struct Control
+struct Control final : ControlState, ControlView
 {
-    enum Kind
-    {
-        PushButton,
-        CheckBox,
-        Label,
-        ComboList,
-        ComboEdit
-    };
-
     Dialog* dialog = nullptr;
-    DialogControl itemTemplate; // the control's entry in the dialog template
-    Kind kind = Label;
-    HWND handle = nullptr;
     GtkWidget* widget = nullptr;
     GtkWidget* entry = nullptr; // the edit field of a ComboEdit
-    std::vector<std::string> items;
-    int selection = CB_ERR;
-    UINT check = BST_UNCHECKED;
-    bool updating = false; // set while the layer itself changes the widget
+    bool updating = false;      // set while the layer itself changes the widget
+
+    void ItemInserted(int index, const std::string& text) override;
+    void ItemRemoved(int index) override;
+    void ItemsCleared() override;
+    void SelectionChanged() override;
+    void CheckChanged() override;
+    void Click() override;
 };
 
-struct Dialog
+struct Dialog final : DialogHost
 {
-    HWND handle = nullptr;
-    DLGPROC proc = nullptr;
     std::vector<std::unique_ptr<Control>> controls;
     GtkWidget* window = nullptr;
     GtkCssProvider* style = nullptr;
     GMainLoop* loop = nullptr;
     int baseX = 0, baseY = 0; // dialog base units in pixels
-    int defaultId = IDOK;
     DWORD frameStyle = 0;
-    bool ended = false;
-    INT_PTR result = 0;
+
+    ControlState* Item(int id, ControlView*& view) override;
+    void End() override;
+    void BaseUnits(int& x, int& y) const override;
 };
 
-// A handle for a new dialog or control.
-HWND NewHandle();
-
-// Calls into the dialog procedure.
-INT_PTR Send(Dialog& dialog, UINT msg, WPARAM wParam, LPARAM lParam);
-void Command(Dialog& dialog, int id, WORD code, HWND control);
-
-// Controls: built from their template entries, answering their messages.
+// Controls: built from their template entries; ControlMessage answers their messages.
 bool CreateControl(Dialog& dialog, const DialogControl& itemTemplate, GtkWidget* fixed);
-LRESULT ControlMessage(Control& control, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // The look: GTK brought up silently, the Windows-like styling and the
 // template's font, which gives the dialog base units.
 bool EnsureGtk();
 void ApplyLook(Dialog& dialog, const DialogTemplate& tmpl);
 void RemoveLook(Dialog& dialog);
-// Dialog units to pixels, rounded as Windows' MulDiv rounds.
-int MulDiv(int value, int numerator, int denominator);
 
 } // namespace win32

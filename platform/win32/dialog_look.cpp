@@ -120,11 +120,4 @@ void RemoveLook(Dialog& dialog)
     }
 }
 
-int MulDiv(int value, int numerator, int denominator)
-{
-    const long long product = static_cast<long long>(value) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
-}
-
 } // namespace win32

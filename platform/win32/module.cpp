@@ -5,6 +5,10 @@
 #include <chrono>
 #include <thread>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace
 {
 
@@ -74,6 +78,12 @@ void WINAPI SetLastError(DWORD dwErrCode)
 
 void WINAPI Sleep(DWORD dwMilliseconds)
 {
+#ifdef __EMSCRIPTEN__
+    // The page has one thread: sleeping hands it back to the browser meanwhile.
+    do
+        emscripten_sleep(dwMilliseconds == INFINITE ? 86400000u : dwMilliseconds);
+    while (dwMilliseconds == INFINITE);
+#else
     if (dwMilliseconds == 0)
     {
         std::this_thread::yield();
@@ -85,6 +95,7 @@ void WINAPI Sleep(DWORD dwMilliseconds)
             std::this_thread::sleep_for(std::chrono::hours(24));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(dwMilliseconds));
+#endif
 }
 
 DWORD WINAPI GetTickCount(void)

@@ -62,12 +62,8 @@ struct Output::Device
     // Mixes every stream into the slot's buffer and hands it to the device.
     void Queue(int slot)
     {
-        std::fill(mix.begin(), mix.end(), 0.0f);
-        for (auto& stream : *streams)
-            stream->MixQueued(mix.data(), kSlotFrames, (uint64_t{stream->Rate()} << 32) / rate, slot);
-        auto* out = reinterpret_cast<int16_t*>(headers[slot].lpData);
-        for (uint32_t i = 0; i < kSlotFrames * 2; ++i)
-            out[i] = static_cast<int16_t>(std::clamp(mix[i], -1.0f, 1.0f) * 32767.0f);
+        MixQueuedBuffer(*streams, rate, slot, kSlotFrames, mix.data(),
+                        reinterpret_cast<int16_t*>(headers[slot].lpData));
         headers[slot].dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
         waveOutWrite(wave, &headers[slot], sizeof headers[slot]);
     }

@@ -143,6 +143,7 @@ struct DeclCase
     GLenum glType;
     GLboolean normalized;
     UINT bytes;
+    bool bgra;
 };
 class DeclTypeTable : public ::testing::TestWithParam<DeclCase>
 {
@@ -155,17 +156,18 @@ TEST_P(DeclTypeTable, MapsAttributeFormat)
     EXPECT_EQ(format.type, GetParam().glType);
     EXPECT_EQ(format.normalized, GetParam().normalized);
     EXPECT_EQ(format.bytes, GetParam().bytes);
+    EXPECT_EQ(format.bgra, GetParam().bgra);
 }
 INSTANTIATE_TEST_SUITE_P(D3D9Translate, DeclTypeTable,
-                         ::testing::Values(DeclCase{D3DDECLTYPE_FLOAT1, 1, GL_FLOAT, GL_FALSE, 4},
-                                           DeclCase{D3DDECLTYPE_FLOAT2, 2, GL_FLOAT, GL_FALSE, 8},
-                                           DeclCase{D3DDECLTYPE_FLOAT3, 3, GL_FLOAT, GL_FALSE, 12},
-                                           DeclCase{D3DDECLTYPE_FLOAT4, 4, GL_FLOAT, GL_FALSE, 16},
-                                           DeclCase{D3DDECLTYPE_D3DCOLOR, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4},
-                                           DeclCase{D3DDECLTYPE_UBYTE4, 4, GL_UNSIGNED_BYTE, GL_FALSE, 4},
-                                           DeclCase{D3DDECLTYPE_UBYTE4N, 4, GL_UNSIGNED_BYTE, GL_TRUE, 4},
-                                           DeclCase{D3DDECLTYPE_SHORT2N, 2, GL_SHORT, GL_TRUE, 4},
-                                           DeclCase{D3DDECLTYPE_FLOAT16_4, 4, GL_HALF_FLOAT, GL_FALSE, 8}));
+                         ::testing::Values(DeclCase{D3DDECLTYPE_FLOAT1, 1, GL_FLOAT, GL_FALSE, 4, false},
+                                           DeclCase{D3DDECLTYPE_FLOAT2, 2, GL_FLOAT, GL_FALSE, 8, false},
+                                           DeclCase{D3DDECLTYPE_FLOAT3, 3, GL_FLOAT, GL_FALSE, 12, false},
+                                           DeclCase{D3DDECLTYPE_FLOAT4, 4, GL_FLOAT, GL_FALSE, 16, false},
+                                           DeclCase{D3DDECLTYPE_D3DCOLOR, 4, GL_UNSIGNED_BYTE, GL_TRUE, 4, true},
+                                           DeclCase{D3DDECLTYPE_UBYTE4, 4, GL_UNSIGNED_BYTE, GL_FALSE, 4, false},
+                                           DeclCase{D3DDECLTYPE_UBYTE4N, 4, GL_UNSIGNED_BYTE, GL_TRUE, 4, false},
+                                           DeclCase{D3DDECLTYPE_SHORT2N, 2, GL_SHORT, GL_TRUE, 4, false},
+                                           DeclCase{D3DDECLTYPE_FLOAT16_4, 4, GL_HALF_FLOAT, GL_FALSE, 8, false}));
 
 TEST(D3D9Translate, PackedAndUnusedDeclarationTypesAreRefused)
 {

@@ -1,13 +1,13 @@
-// Decoding on Windows, where libsndfile is not at hand: RIFF WAVE (integer
-// PCM of 8 to 32 bits, 32- and 64-bit float) and Ogg Vorbis through
-// stb_vorbis. A file range is read whole and decoded from memory.
-#include "../decoder.h"
+// Decoding where libsndfile is not at hand (Windows, the browser): RIFF WAVE
+// (integer PCM of 8 to 32 bits, 32- and 64-bit float) and Ogg Vorbis through
+// stb_vorbis. A file range is read whole and decoded from memory, all of it
+// in the call.
+#include "decoder.h"
 
-#include "../downmix.h"
+#include "downmix.h"
+#include "file_range.h"
 
 #include <bass.h>
-
-#include <windows.h>
 
 #define STB_VORBIS_HEADER_ONLY
 #include <stb_vorbis.h>
@@ -172,38 +172,10 @@ int DecodeVorbis(const unsigned char* data, uint64_t size, std::unique_ptr<Pcm>&
 
 int DecodeFile(const char* path, uint64_t offset, uint64_t length, std::unique_ptr<Pcm>& out)
 {
-    // A directory does not open without backup semantics: it fails as a missing file.
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return BASS_ERROR_FILEOPEN;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size))
-    {
-        CloseHandle(file);
-        return BASS_ERROR_FILEOPEN;
-    }
-    const uint64_t total = static_cast<uint64_t>(size.QuadPart);
-    if (offset > total)
-    {
-        CloseHandle(file);
-        return BASS_ERROR_ILLPARAM;
-    }
-    const uint64_t wanted = length == 0 ? total - offset : std::min(length, total - offset);
-    std::vector<unsigned char> bytes(static_cast<size_t>(wanted));
-    LARGE_INTEGER start;
-    start.QuadPart = static_cast<LONGLONG>(offset);
-    bool read = SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != 0;
-    for (uint64_t done = 0; read && done < wanted;)
-    {
-        DWORD got = 0;
-        DWORD ask = static_cast<DWORD>(std::min<uint64_t>(wanted - done, 1u << 24));
-        read = ReadFile(file, bytes.data() + done, ask, &got, nullptr) != 0 && got == ask;
-        done += got;
-    }
-    CloseHandle(file);
-    if (!read)
-        return BASS_ERROR_FILEOPEN;
+    std::vector<unsigned char> bytes;
+    const int result = ReadFileRange(path, offset, length, bytes);
+    if (result != BASS_OK)
+        return result;
     if (bytes.empty())
         return BASS_ERROR_FILEFORM;
     return DecodeMemory(bytes.data(), bytes.size(), out);

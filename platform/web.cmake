@@ -7,20 +7,8 @@
 # Everything of the layer is built for OpenGL ES; the shader writer emits GLSL ES too.
 add_compile_definitions(QUORL_GL_ES=1)
 
-add_library(quorl_host_file STATIC host/host_file.cpp)
-target_include_directories(quorl_host_file PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_compile_options(quorl_host_file PRIVATE ${QUORL_WARNINGS})
-
 add_library(quorl_win32 STATIC
-    win32/module.cpp
-    win32/clock.cpp
-    win32/window.cpp
-    win32/message.cpp
-    win32/keyboard.cpp
-    win32/file.cpp
-    win32/dialog_api.cpp
-    win32/dialog_control.cpp
-    win32/dialog_template.cpp
+    ${QUORL_WIN32_SOURCES}
     web/dialog.cpp
     web/no_x11.cpp
 )
@@ -45,7 +33,8 @@ target_link_options(quorl_win32_entry INTERFACE
 # Only the functions between main and the waits keep their state across one:
 # the dialog's, Sleep's and the wait for the next frame, which the frame step
 # (inlined into C_Demo::Run in optimised builds) reaches through the device's
-# interface. main() is __original_main once linked.
+# interface. main() is __original_main once linked. The link warns of the
+# names that the optimiser has inlined into their one caller by then: harmless.
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/asyncify_only.rsp
      "-sASYNCIFY_ONLY=['main','__original_main','WinMain*','C_Demo::Init*','DialogBoxParamA*','C_Demo::Run*',"
      "'C_Demo::StepFrame*','C_Renderer::CheckDevice*','Sleep*','d3d9::Device::Present*',"
@@ -72,31 +61,13 @@ target_compile_definitions(quorl_bass PUBLIC QUORL_PAGE_CLOCK=1)
 target_compile_definitions(quorl_bass_core PUBLIC QUORL_PAGE_CLOCK=1)
 target_link_libraries(quorl_bass PUBLIC quorl_win32 quorl_bass_core openal PRIVATE quorl_host_file quorl_stb_vorbis)
 
-add_library(quorl_shader_blob STATIC d3d9/shader_blob.cpp)
-target_include_directories(quorl_shader_blob PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_compile_options(quorl_shader_blob PRIVATE ${QUORL_WARNINGS})
-
 # D3DX: the HLSL compile and the .x import run in the page's process (it has
 # no other); the image loaders are stb's, compiled here from libstb-dev's headers.
 find_package(spirv_cross_core CONFIG REQUIRED)
 find_package(spirv_cross_glsl CONFIG REQUIRED)
 add_library(quorl_d3dx9 STATIC
-    d3dx9/buffer.cpp
-    d3dx9/byte_form.cpp
+    ${QUORL_D3DX9_SOURCES}
     d3dx9/in_process.cpp
-    d3dx9/decl.cpp
-    d3dx9/diagnostics.cpp
-    d3dx9/glsl_writer.cpp
-    d3dx9/hlsl_checks.cpp
-    d3dx9/hlsl_globals.cpp
-    d3dx9/isolated_compile.cpp
-    d3dx9/hlsl_compiler.cpp
-    d3dx9/hlsl_profile.cpp
-    d3dx9/math.cpp
-    d3dx9/mesh.cpp
-    d3dx9/shader_limits.cpp
-    d3dx9/shader_compiler.cpp
-    d3dx9/texture_loader.cpp
     web/stb_image.c
 )
 target_include_directories(quorl_d3dx9 PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
@@ -115,23 +86,8 @@ target_link_libraries(quorl_d3dx9 PUBLIC quorl_shader_blob
 
 # Direct3D 9 over WebGL 2, through SDL2's GL context on the canvas.
 add_library(quorl_d3d9 STATIC
-    d3d9/buffer.cpp
-    d3d9/declaration.cpp
-    d3d9/device.cpp
-    d3d9/direct3d.cpp
-    d3d9/draw.cpp
+    ${QUORL_D3D9_SOURCES}
     d3d9/gl_es.cpp
-    d3d9/gl_state.cpp
-    d3d9/object.cpp
-    d3d9/present.cpp
-    d3d9/shader.cpp
-    d3d9/state.cpp
-    d3d9/surface.cpp
-    d3d9/target.cpp
-    d3d9/test_hooks.cpp
-    d3d9/texture.cpp
-    d3d9/translate.cpp
-    d3d9/unsupported.cpp
 )
 target_include_directories(quorl_d3d9 PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_options(quorl_d3d9 PRIVATE ${QUORL_WARNINGS})

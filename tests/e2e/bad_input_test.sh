@@ -117,12 +117,7 @@ run_case() {
     plays)
         if find_window; then
             sleep 1
-            if kill -0 "$pid" 2>/dev/null; then
-                xdotool windowfocus --sync "$wid" 2>/dev/null
-                xdotool key --clearmodifiers Escape
-            else
-                fail "ended by itself"
-            fi
+            esc_if_running
         else
             fail "no window"
         fi

@@ -40,6 +40,17 @@ wait_exit() {
     rc=$?
 }
 
+# esc_if_running: Esc to the window $wid while the program $pid runs; a failure
+# when it has already ended.
+esc_if_running() {
+    if kill -0 "$pid" 2>/dev/null; then
+        xdotool windowfocus --sync "$wid" 2>/dev/null
+        xdotool key --clearmodifiers Escape
+    else
+        fail "ended on its own"
+    fi
+}
+
 # find_visible <seconds> <title regex>: prints the first visible window with that
 # title once there is one. xdotool gives up on the whole search when a window
 # goes away while it walks the tree (as the Settings dialog's do when it

@@ -108,12 +108,7 @@ if find_window; then
     sleep 3
     # The music plays through waveOut into the null sink.
     [ -n "$(pactl list short sink-inputs 2>/dev/null)" ] || fail "no stream plays into PulseAudio"
-    if kill -0 "$pid" 2>/dev/null; then
-        xdotool windowfocus --sync "$wid" 2>/dev/null
-        xdotool key --clearmodifiers Escape
-    else
-        fail "ended on its own"
-    fi
+    esc_if_running
 else
     fail "no window titled Dravik's Quorl"
 fi
@@ -147,12 +142,7 @@ pass_settings Tab Tab space Tab Tab Tab Up Return
 wid=$(find_visible 60 "^Dravik's Quorl\$")
 if [ -n "$wid" ]; then
     sleep 3
-    if kill -0 "$pid" 2>/dev/null; then
-        xdotool windowfocus --sync "$wid" 2>/dev/null
-        xdotool key --clearmodifiers Escape
-    else
-        fail "ended on its own"
-    fi
+    esc_if_running
 else
     fail "no window titled Dravik's Quorl"
 fi

@@ -74,9 +74,7 @@ play() {
         settings_keys Return || true
         if wid=$(find_visible 60 "^Dravik's Quorl\$"); then
             sleep 1
-            kill -0 "$pid" 2>/dev/null || fail "the show ended on its own"
-            xdotool windowfocus --sync "$wid" 2>/dev/null
-            xdotool key --clearmodifiers Escape
+            esc_if_running
         else
             fail "no window titled Dravik's Quorl"
         fi
